@@ -1,0 +1,6 @@
+add_library(fdpreserve_sanitizers INTERFACE)
+if(FDPRESERVE_SANITIZE)
+  set(_fdpreserve_sanitize_flags -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_compile_options(fdpreserve_sanitizers INTERFACE ${_fdpreserve_sanitize_flags})
+  target_link_options(fdpreserve_sanitizers INTERFACE ${_fdpreserve_sanitize_flags})
+endif()

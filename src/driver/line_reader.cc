@@ -1,0 +1,39 @@
+#include "driver/line_reader.h"
+
+#include "model/analysis_state.h"
+
+namespace fdpreserve {
+
+void readLine() {
+  InputFile& input = state.inputFile;
+  if (!input.isOpen || input.eofMark || input.failMark) {
+    input.failMark = true;
+    return;
+  }
+  const std::string& content = input.content;
+  if (input.position >= content.size()) {
+    state.lineBuffer.clear();
+    input.eofMark = true;
+    input.failMark = true;
+    return;
+  }
+  const std::size_t lineFeed = content.find('\n', input.position);
+  if (lineFeed == std::string::npos) {
+    state.lineBuffer.assign(content, input.position);
+    input.position = content.size();
+    input.eofMark = true;
+    return;
+  }
+  state.lineBuffer.assign(content, input.position, lineFeed - input.position);
+  input.position = lineFeed + 1;
+}
+
+void echoInput() {
+  while (!state.inputFile.eofMark) {
+    readLine();
+    writeBytes(state.outputFile, state.lineBuffer);
+    writeLineEnd(state.outputFile);
+  }
+}
+
+}  // namespace fdpreserve

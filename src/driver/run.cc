@@ -1,0 +1,70 @@
+#include "driver/run.h"
+
+#include <string_view>
+
+#include "analysis/preservation.h"
+#include "driver/line_reader.h"
+#include "driver/messages.h"
+#include "model/analysis_state.h"
+#include "model/reader.h"
+#include "platform/console.h"
+#include "platform/pause.h"
+
+namespace fdpreserve {
+namespace {
+
+enum class Pause { kYes, kNo };
+
+int fail(std::string_view message, Pause pause) {
+  writeConsoleLine(message);
+  if (pause == Pause::kYes) pauseForKey();
+  return kExitFailure;
+}
+
+void announceOutput(const std::string& outputName) {
+  std::string announcement;
+  announcement.append(messages::kCreatedBefore).append(outputName).append(messages::kCreatedAfter);
+  writeConsoleLine("");
+  writeConsoleLine(announcement);
+}
+
+}  // namespace
+
+int runFdpreserve(const std::vector<std::string>& arguments) {
+  sizeTables(state.decomposition, state.dependencies);
+  if (arguments.size() <= 2) return fail(messages::kMissingParameter, Pause::kYes);
+  if (arguments.size() > 3) return fail(messages::kTooManyParameters, Pause::kNo);
+  const std::string& inputName = arguments[1];
+  const std::string& outputName = arguments[2];
+
+  // The input is read whole before the output opens, so naming one file twice loses nothing.
+  openInput(state.inputFile, inputName);
+  if (state.inputFile.failMark) return fail(messages::kBadFileName, Pause::kYes);
+  if (!openOutput(state.outputFile, outputName)) {
+    return fail(messages::kCannotCreateOutput, Pause::kYes);
+  }
+  announceOutput(outputName);
+
+  const bool written = copyAndAnalyse();
+  // After the positive verdict the files are closed already; closing again tells how it went.
+  closeInput(state.inputFile);
+  if (!closeOutput(state.outputFile) || !written) {
+    return fail(messages::kOutputWriteFailed, Pause::kYes);
+  }
+  return kExitVerdict;
+}
+
+bool copyAndAnalyse() {
+  echoInput();
+  flushOutput(state.outputFile);
+  if (state.outputFile.failed) return false;
+  reopenInput(state.inputFile);
+
+  readDecomposition();
+  readDependencies();
+  checkPreservation();
+  flushOutput(state.outputFile);
+  return !state.outputFile.failed;
+}
+
+}  // namespace fdpreserve

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace fdpreserve {
+
+/// Runs one job on `state`: checks the arguments (element 0 the program name, then the input and
+/// the output file), copies the input into the output, reads the tables and writes the verdict.
+/// Returns the exit status; every failure has written its one console line first.
+int runFdpreserve(const std::vector<std::string>& arguments);
+
+/// The job once both files are open: copies the input into the output, reads the tables and
+/// writes the verdict. Stops after the copy when the output could not take it. False when any
+/// write to the output failed.
+bool copyAndAnalyse();
+
+}  // namespace fdpreserve

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "model/slot_table.h"
+
+namespace fdpreserve {
+
+/// The capacities the tables are sized to. Input within them behaves exactly as always; the tables
+/// grow past them without limit but memory.
+inline constexpr std::size_t kSubschemaRows = 30;
+inline constexpr std::size_t kDependencyEntries = 100;
+inline constexpr std::size_t kSlotsPerRow = 50;
+
+/// The subschemas: row r holds the r-th line of the input's first section.
+struct DecompositionTable {
+  SlotTable rows;
+};
+
+/// The functional dependencies: entry d holds the d-th read of the input's second section.
+struct DependencyTable {
+  SlotTable sides;  ///< row 2d is the left side of entry d, row 2d + 1 its right side
+};
+
+/// Subschema row `row`.
+SlotRow subschemaRow(const DecompositionTable& table, std::size_t row);
+
+/// The left side (the determinant) of entry `entry`.
+SlotRow leftSide(const DependencyTable& table, std::size_t entry);
+
+/// The right side (the dependent attributes) of entry `entry`.
+SlotRow rightSide(const DependencyTable& table, std::size_t entry);
+
+/// Entries in the table: those it was sized to, or more once more were filled.
+std::size_t entryCount(const DependencyTable& table);
+
+/// Empties both tables and sizes them to their capacities, every slot free.
+void sizeTables(DecompositionTable& decomposition, DependencyTable& dependencies);
+
+/// Fills the next subschema row from its comma-separated fields.
+void appendSubschema(DecompositionTable& table, NamePool& pool, std::string_view fields);
+
+/// Fills the next entry from the comma-separated fields of its two sides.
+void appendDependency(DependencyTable& table, NamePool& pool, std::string_view leftFields,
+                      std::string_view rightFields);
+
+}  // namespace fdpreserve

@@ -1,0 +1,54 @@
+#include "platform/console.h"
+
+#include <cerrno>
+#include <string>
+
+#include "platform/text_mode.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+using WriteCount = int;
+#else
+#include <unistd.h>
+using WriteCount = ssize_t;
+#endif
+
+namespace fdpreserve {
+namespace {
+
+std::string* consoleSink = nullptr;
+
+void writeStandardOutput(std::string_view bytes) {
+#ifdef _WIN32
+  // Our line ends are already CR LF: the runtime must not add a second CR.
+  static const int binaryMode = _setmode(1, _O_BINARY);
+  (void)binaryMode;
+#endif
+  while (!bytes.empty()) {
+    const WriteCount wrote = ::write(1, bytes.data(), static_cast<unsigned>(bytes.size()));
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) return;  // a closed console has nobody left to tell
+    bytes.remove_prefix(static_cast<std::size_t>(wrote));
+  }
+}
+
+}  // namespace
+
+void writeConsole(std::string_view bytes) {
+  if (consoleSink != nullptr) {
+    consoleSink->append(bytes);
+  } else {
+    writeStandardOutput(bytes);
+  }
+}
+
+void writeConsoleLine(std::string_view text) {
+  std::string line(text);
+  line.append(kLineEnd);
+  writeConsole(line);
+}
+
+void redirectConsole(std::string* sink) { consoleSink = sink; }
+
+}  // namespace fdpreserve

@@ -1,0 +1,58 @@
+#include "platform/output_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace fdpreserve::testing {
+namespace {
+
+using OutputFileTest = TempDirTest;
+
+TEST_F(OutputFileTest, LineEndsAreCrLfAndNothingIsLostAcrossFlushes) {
+  OutputFile file;
+  ASSERT_TRUE(openOutput(file, path("out").string()));
+  const std::string line(3000, 'x');
+  for (int i = 0; i < 1000; ++i) {  // several times the buffer
+    writeBytes(file, line);
+    writeLineEnd(file);
+  }
+  ASSERT_TRUE(closeOutput(file));
+  const std::string written = readFile("out");
+  ASSERT_EQ(written.size(), 1000u * 3002u);
+  EXPECT_EQ(written.substr(2998, 6), "xx\r\nxx");
+}
+
+TEST_F(OutputFileTest, FailuresAreRememberedUntilReopened) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  OutputFile file;
+  ASSERT_TRUE(openOutput(file, "/dev/full"));
+  writeBytes(file, "A");
+  flushOutput(file);
+  EXPECT_TRUE(file.failed);
+  EXPECT_FALSE(closeOutput(file));
+  EXPECT_FALSE(closeOutput(file));  // asking again does not forget
+  ASSERT_TRUE(openOutput(file, path("fine").string()));
+  EXPECT_TRUE(closeOutput(file));
+}
+
+TEST_F(OutputFileTest, WritingToAClosedFileFails) {
+  OutputFile file;
+  writeBytes(file, "A");
+  EXPECT_FALSE(closeOutput(file));
+}
+
+TEST_F(OutputFileTest, DestructionWritesOutWhatIsBuffered) {
+  {
+    OutputFile file;
+    ASSERT_TRUE(openOutput(file, path("out").string()));
+    writeBytes(file, "verdict");
+  }
+  EXPECT_EQ(readFile("out"), "verdict");
+}
+
+}  // namespace
+}  // namespace fdpreserve::testing

@@ -1,0 +1,27 @@
+#include "support/state_fixture.h"
+
+#include <utility>
+
+#include "driver/run.h"
+#include "model/reader.h"
+
+namespace fdpreserve::testing {
+
+void StateTest::readTables(std::string bytes) {
+  sizeTables(state.decomposition, state.dependencies);
+  openInputFromBytes(state.inputFile, std::move(bytes));
+  readDecomposition();
+  readDependencies();
+}
+
+std::string StateTest::runInMemory(std::string bytes) {
+  std::string output;
+  sizeTables(state.decomposition, state.dependencies);
+  openInputFromBytes(state.inputFile, std::move(bytes));
+  openOutputInMemory(state.outputFile, output);
+  copyAndAnalyse();
+  closeOutput(state.outputFile);
+  return output;
+}
+
+}  // namespace fdpreserve::testing

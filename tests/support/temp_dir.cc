@@ -1,0 +1,41 @@
+#include "support/temp_dir.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace fdpreserve::testing {
+
+void TempDirTest::SetUp() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "fdpreserve-test-XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  dir_ = pattern;
+}
+
+void TempDirTest::TearDown() {
+  if (HasFailure()) {
+    std::cerr << "test files kept in " << dir_ << '\n';
+    return;
+  }
+  std::error_code ignored;
+  std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(dir_, ignored);
+}
+
+std::filesystem::path TempDirTest::path(std::string_view name) const { return dir_ / name; }
+
+void TempDirTest::writeFile(std::string_view name, std::string_view bytes) const {
+  std::ofstream file(path(name), std::ios::binary | std::ios::trunc);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(file.good()) << "cannot write " << path(name);
+}
+
+std::string TempDirTest::readFile(std::string_view name) const { return readWholeFile(path(name)); }
+
+std::string readWholeFile(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace fdpreserve::testing

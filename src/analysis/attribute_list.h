@@ -13,7 +13,8 @@ void addUnique(AttributeName name, AttributeList& list);
 /// True when `name` is empty or equals any entry of `list`; empty entries do not end the scan.
 bool containsAttribute(const AttributeName& name, const AttributeList& list);
 
-/// True when every attribute of `first` occurs in `second`. Each list ends at its first empty entry.
+/// True when every attribute of `first` occurs in `second`. Each list ends at its first empty
+/// entry.
 bool isSubset(const AttributeList& first, const AttributeList& second);
 
 /// The attributes of `first` that occur in `second`, sorted and without duplicates, each list

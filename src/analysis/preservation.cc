@@ -10,8 +10,18 @@ namespace fdpreserve {
 namespace {
 
 // ISO 8859-2: ü = FC, ő = F5, é = E9. Spelled as escapes so no source encoding can change them.
-constexpr std::string_view kPreserving = "f\xFC" "gg\xF5" "s\xE9" "g\xF5" "rz\xF5";
-constexpr std::string_view kNotPreserving = "nem f\xFC" "gg\xF5" "s\xE9" "g\xF5" "rz\xF5";
+constexpr std::string_view kPreserving =
+    "f\xFC"
+    "gg\xF5"
+    "s\xE9"
+    "g\xF5"
+    "rz\xF5";
+constexpr std::string_view kNotPreserving =
+    "nem f\xFC"
+    "gg\xF5"
+    "s\xE9"
+    "g\xF5"
+    "rz\xF5";
 
 /// Whether dependency `entry` survives the passes over the subschemas.
 bool isPreserved(std::size_t entry) {
@@ -30,8 +40,8 @@ bool isPreserved(std::size_t entry) {
 
 void projectedReach(AttributeList& reached) {
   for (std::int64_t i = 0; i < state.schemaCount; ++i) {
-    const AttributeList subschema = rowAsList(subschemaRow(state.decomposition,
-                                                           static_cast<std::size_t>(i)));
+    const AttributeList subschema =
+        rowAsList(subschemaRow(state.decomposition, static_cast<std::size_t>(i)));
     const AttributeList shared = intersectLists(reached, subschema);
     const AttributeList closure = reachClosure(shared);
     reached = uniteLists(reached, intersectLists(closure, subschema));

@@ -16,16 +16,16 @@ namespace fdpreserve {
 struct AnalysisState {
   InputFile inputFile;
   OutputFile outputFile;
-  std::string lineBuffer;              ///< the line last read by `readLine`
-  AttributeList intersectionScratch;   ///< owned by `intersectLists`
-  AttributeList unionScratch;          ///< owned by `uniteLists`
-  AttributeList reachScratch;          ///< owned by `reachClosure` and `extendReach`
-  NamePool attributeNames;             ///< the bytes behind every id in the tables
+  std::string lineBuffer;             ///< the line last read by `readLine`
+  AttributeList intersectionScratch;  ///< owned by `intersectLists`
+  AttributeList unionScratch;         ///< owned by `uniteLists`
+  AttributeList reachScratch;         ///< owned by `reachClosure` and `extendReach`
+  NamePool attributeNames;            ///< the bytes behind every id in the tables
   DecompositionTable decomposition;
   DependencyTable dependencies;
   // 64 bits: the tables grow with the input, and no count may wrap.
-  std::int64_t schemaCount = 0;        ///< rows of `decomposition` in use
-  std::int64_t dependencyCount = 0;    ///< entries of `dependencies` in use
+  std::int64_t schemaCount = 0;      ///< rows of `decomposition` in use
+  std::int64_t dependencyCount = 0;  ///< entries of `dependencies` in use
 };
 
 /// The one program-wide record.

@@ -11,8 +11,12 @@ AttributeId internName(NamePool& pool, std::string_view name) {
   return id;
 }
 
-const std::string& nameOf(const NamePool& pool, AttributeId id) { return pool.names[id]; }
+const std::string& nameOf(const NamePool& pool, AttributeId id) {
+  return pool.names[id];
+}
 
-std::size_t nameCount(const NamePool& pool) { return pool.names.size(); }
+std::size_t nameCount(const NamePool& pool) {
+  return pool.names.size();
+}
 
 }  // namespace fdpreserve

@@ -14,7 +14,9 @@ SlotRow rightSide(const DependencyTable& table, std::size_t entry) {
   return rowAt(table.sides, 2 * entry + 1);
 }
 
-std::size_t entryCount(const DependencyTable& table) { return rowCount(table.sides) / 2; }
+std::size_t entryCount(const DependencyTable& table) {
+  return rowCount(table.sides) / 2;
+}
 
 void sizeTables(DecompositionTable& decomposition, DependencyTable& dependencies) {
   sizeSlotTable(decomposition.rows, kSubschemaRows);

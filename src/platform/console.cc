@@ -49,6 +49,8 @@ void writeConsoleLine(std::string_view text) {
   writeConsole(line);
 }
 
-void redirectConsole(std::string* sink) { consoleSink = sink; }
+void redirectConsole(std::string* sink) {
+  consoleSink = sink;
+}
 
 }  // namespace fdpreserve

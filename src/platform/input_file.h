@@ -8,11 +8,11 @@ namespace fdpreserve {
 /// A file opened for reading in text mode. All of it is read into memory when it opens, so that
 /// starting over works for a pipe too, and truncating the same path later cannot lose it.
 struct InputFile {
-  std::string content;        ///< the bytes as a text-mode read yields them
-  std::size_t position = 0;   ///< the next byte to read
+  std::string content;       ///< the bytes as a text-mode read yields them
+  std::size_t position = 0;  ///< the next byte to read
   bool isOpen = false;
-  bool eofMark = false;       ///< set by a read that ran into the end of the content
-  bool failMark = false;      ///< set when opening failed or a read found nothing to read
+  bool eofMark = false;   ///< set by a read that ran into the end of the content
+  bool failMark = false;  ///< set when opening failed or a read found nothing to read
 };
 
 /// Opens and reads the whole file at `path`. A file that cannot be opened or read (a missing file,

@@ -37,7 +37,9 @@ bool writeAll(int descriptor, std::string_view bytes) {
 
 }  // namespace
 
-OutputFile::~OutputFile() { closeOutput(*this); }
+OutputFile::~OutputFile() {
+  closeOutput(*this);
+}
 
 bool openOutput(OutputFile& file, const std::string& path) {
   closeOutput(file);
@@ -63,7 +65,9 @@ void writeBytes(OutputFile& file, std::string_view bytes) {
   if (file.pending.size() >= kFlushThreshold) flushOutput(file);
 }
 
-void writeLineEnd(OutputFile& file) { writeBytes(file, kLineEnd); }
+void writeLineEnd(OutputFile& file) {
+  writeBytes(file, kLineEnd);
+}
 
 void flushOutput(OutputFile& file) {
   if (file.pending.empty()) return;

@@ -18,7 +18,7 @@ struct OutputFile {
   std::string* memorySink = nullptr;  ///< when set, the file is this string instead
   std::string pending;                ///< written but not yet handed to the system
   bool isOpen = false;
-  bool failed = false;                ///< a write or the close went wrong
+  bool failed = false;  ///< a write or the close went wrong
 };
 
 /// Opens `path` for writing: created with mode 0664 (less the umask) when missing, truncated to

@@ -7,8 +7,18 @@
 namespace fdpreserve::testing {
 namespace {
 
-const std::string kPreserving = "\r\nf\xFC" "gg\xF5" "s\xE9" "g\xF5" "rz\xF5";
-const std::string kNotPreserving = "\r\nnem f\xFC" "gg\xF5" "s\xE9" "g\xF5" "rz\xF5";
+const std::string kPreserving =
+    "\r\nf\xFC"
+    "gg\xF5"
+    "s\xE9"
+    "g\xF5"
+    "rz\xF5";
+const std::string kNotPreserving =
+    "\r\nnem f\xFC"
+    "gg\xF5"
+    "s\xE9"
+    "g\xF5"
+    "rz\xF5";
 
 class PreservationTest : public StateTest {
  protected:
@@ -27,12 +37,12 @@ TEST_F(PreservationTest, WorkedExamples) {
 }
 
 TEST_F(PreservationTest, NothingToTestOrNothingToTestWith) {
-  EXPECT_EQ(verdictFor("A,B\n"), kPreserving);             // no dependencies
-  EXPECT_EQ(verdictFor("\nK,L->L\n"), kPreserving);        // no subschemas, left side covers
+  EXPECT_EQ(verdictFor("A,B\n"), kPreserving);       // no dependencies
+  EXPECT_EQ(verdictFor("\nK,L->L\n"), kPreserving);  // no subschemas, left side covers
   EXPECT_EQ(verdictFor("\nK->L\n"), kNotPreserving);
   EXPECT_EQ(verdictFor("A,B\n\nA->\nX,Y->\n"), kPreserving);  // empty right sides pass
   EXPECT_EQ(verdictFor("A,B\n\n->B\n"), kNotPreserving);      // empty left side reaches nothing
-  EXPECT_EQ(verdictFor("A\n\nQ,R->R,Q\n"), kPreserving);     // the left side holds the right
+  EXPECT_EQ(verdictFor("A\n\nQ,R->R,Q\n"), kPreserving);      // the left side holds the right
 }
 
 TEST_F(PreservationTest, ReachLeavesAndReentersSubschemas) {

@@ -38,7 +38,8 @@ TEST_P(CaseTest, ProducesExpectedBytes) {
   const std::string console = fs::exists(caseDir / "console")
                                   ? readWholeFile(caseDir / "console")
                                   : "\r\nA(z) out.txt nevu fajl letrehozva!\r\n";
-  const int status = fs::exists(caseDir / "status") ? std::stoi(readWholeFile(caseDir / "status")) : 0;
+  const int status =
+      fs::exists(caseDir / "status") ? std::stoi(readWholeFile(caseDir / "status")) : 0;
   EXPECT_EQ(result.console, console);
   EXPECT_EQ(result.exitStatus, status);
   EXPECT_EQ(readFile("out.txt"), readWholeFile(caseDir / "expected"));

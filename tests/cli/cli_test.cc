@@ -16,7 +16,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kPreserving = "\r\nf\xFC" "gg\xF5" "s\xE9" "g\xF5" "rz\xF5";
+const std::string kPreserving =
+    "\r\nf\xFC"
+    "gg\xF5"
+    "s\xE9"
+    "g\xF5"
+    "rz\xF5";
 
 std::string announcement(const std::string& outputName) {
   return "\r\nA(z) " + outputName + " nevu fajl letrehozva!\r\n";
@@ -127,7 +132,11 @@ TEST_F(CommandLineTest, SameFileForInputAndOutputKeepsTheInput) {
   const RunResult result = run({"both.txt", "both.txt"});
   EXPECT_EQ(result.exitStatus, 0);
   EXPECT_EQ(readFile("both.txt"),
-            "K,L\r\nK,M\r\n\r\nK->L\r\nL->M\r\n\r\n\r\nnem f\xFC" "gg\xF5" "s\xE9" "g\xF5" "rz\xF5");
+            "K,L\r\nK,M\r\n\r\nK->L\r\nL->M\r\n\r\n\r\nnem f\xFC"
+            "gg\xF5"
+            "s\xE9"
+            "g\xF5"
+            "rz\xF5");
 }
 
 TEST_F(CommandLineTest, FullDeviceIsReportedNotAnnouncedAsSuccess) {

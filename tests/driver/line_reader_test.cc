@@ -45,24 +45,24 @@ class LineReaderTest : public StateTest {
 };
 
 TEST_F(LineReaderTest, FinalLineFeedLeavesOneEmptyReadThatSetsBothMarks) {
-  EXPECT_EQ(reads("A\nB\n", 4), (std::vector<Read>{{"A", false, false},
-                                                  {"B", false, false},
-                                                  {"", true, true},
-                                                  {"", true, true}}));
+  EXPECT_EQ(reads("A\nB\n", 4),
+            (std::vector<Read>{
+                {"A", false, false}, {"B", false, false}, {"", true, true}, {"", true, true}}));
 }
 
 TEST_F(LineReaderTest, LastLineWithoutLineFeedSetsOnlyEndOfFile) {
   EXPECT_EQ(reads("A\nB", 3), (std::vector<Read>{{"A", false, false},
-                                                {"B", true, false},
-                                                {"B", true, true}}));  // the buffer is kept
+                                                 {"B", true, false},
+                                                 {"B", true, true}}));  // the buffer is kept
 }
 
 TEST_F(LineReaderTest, TextModeLineEnds) {
-  EXPECT_EQ(reads("A\r\n\r\nB\rC\x1a" "D\n", 4),
-            (std::vector<Read>{{"A", false, false},
-                               {"", false, false},
-                               {"B\rC", true, false},
-                               {"B\rC", true, true}}));
+  EXPECT_EQ(
+      reads("A\r\n\r\nB\rC\x1a"
+            "D\n",
+            4),
+      (std::vector<Read>{
+          {"A", false, false}, {"", false, false}, {"B\rC", true, false}, {"B\rC", true, true}}));
 }
 
 TEST_F(LineReaderTest, ReopeningStartsOverWithClearMarks) {

@@ -49,7 +49,8 @@ struct DependencyLine {
   Names right;
 };
 
-class DependencyLineTest : public ReaderTest, public ::testing::WithParamInterface<DependencyLine> {};
+class DependencyLineTest : public ReaderTest,
+                           public ::testing::WithParamInterface<DependencyLine> {};
 
 TEST_P(DependencyLineTest, StoresBothSides) {
   readTables(std::string("\n") + GetParam().line);
@@ -61,24 +62,21 @@ TEST_P(DependencyLineTest, StoresBothSides) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, DependencyLineTest,
     ::testing::Values(DependencyLine{"A,B->C,D", {"A", "B"}, {"C", "D"}},
-                      DependencyLine{"A->B->C", {"A"}, {"B->C"}},
-                      DependencyLine{"A-B", {"A"}, {}},
-                      DependencyLine{"A->", {"A"}, {}},
-                      DependencyLine{"->B", {}, {"B"}},
+                      DependencyLine{"A->B->C", {"A"}, {"B->C"}}, DependencyLine{"A-B", {"A"}, {}},
+                      DependencyLine{"A->", {"A"}, {}}, DependencyLine{"->B", {}, {"B"}},
                       DependencyLine{"A,,B->C", {"A", "-", "B"}, {"C"}},
                       DependencyLine{",A->B", {"-", "A"}, {"B"}},
-                      DependencyLine{"A,->B", {"A"}, {"B"}},
-                      DependencyLine{"A->B,", {"A"}, {"B"}},
+                      DependencyLine{"A,->B", {"A"}, {"B"}}, DependencyLine{"A->B,", {"A"}, {"B"}},
                       DependencyLine{"A->,B", {"A"}, {"-", "B"}},
-                      DependencyLine{"A -> B", {"A "}, {" B"}},
-                      DependencyLine{"", {}, {}},
-                      DependencyLine{"AB,CD", {"AB", "CD"}, {"-", "CD"}}));  // no minus: from byte 2
+                      DependencyLine{"A -> B", {"A "}, {" B"}}, DependencyLine{"", {}, {}},
+                      DependencyLine{
+                          "AB,CD", {"AB", "CD"}, {"-", "CD"}}));  // no minus: from byte 2
 
 TEST_F(ReaderTest, LineWithoutMinusTakesItsRightSideFromTheLatestArrow) {
   readTables("\nAB,C->D\nWXYZ,QR,ST\nPQ\n");
   EXPECT_EQ(left(1), (Names{"WXYZ", "QR", "ST"}));
   EXPECT_EQ(right(1), (Names{"R", "ST"}));  // from position 4 + 2, split at commas
-  EXPECT_EQ(right(2), Names{});          // shorter than that
+  EXPECT_EQ(right(2), Names{});             // shorter than that
 }
 
 TEST_F(ReaderTest, SectionBoundaries) {
@@ -110,7 +108,9 @@ TEST_F(ReaderTest, UnterminatedLastSubschemaLineEndsTheFile) {
 }
 
 TEST_F(ReaderTest, CrLfReadsLikeLfAndCtrlZEndsTheInput) {
-  readTables("A,B\r\n\r\nA->B\r\n\x1a" "B->C\r\n");
+  readTables(
+      "A,B\r\n\r\nA->B\r\n\x1a"
+      "B->C\r\n");
   EXPECT_EQ(state.schemaCount, 1);
   EXPECT_EQ(state.dependencyCount, 2);
   EXPECT_EQ(right(0), Names{"B"});
@@ -145,7 +145,9 @@ TEST_F(ReaderTest, SizingLeavesEveryRowFreeAndCountsZero) {
   EXPECT_EQ(rowCount(state.decomposition.rows), kSubschemaRows);
   EXPECT_EQ(entryCount(state.dependencies), kDependencyEntries);
   for (std::size_t r = 0; r < kSubschemaRows; ++r) EXPECT_TRUE(subschema(r).empty());
-  for (std::size_t d = 0; d < kDependencyEntries; ++d) EXPECT_TRUE(left(d).empty() && right(d).empty());
+  for (std::size_t d = 0; d < kDependencyEntries; ++d) {
+    EXPECT_TRUE(left(d).empty() && right(d).empty());
+  }
   readTables("");
   EXPECT_EQ(state.schemaCount, 0);
   EXPECT_EQ(state.dependencyCount, 0);

@@ -21,13 +21,15 @@ TEST(TextModeTest, OnlyCrDirectlyBeforeLineFeedIsDropped) {
 }
 
 TEST(TextModeTest, CtrlZEndsTheContent) {
-  EXPECT_EQ(textMode("A\n\x1a" "B\n"), "A\n");
+  EXPECT_EQ(textMode("A\n\x1a"
+                     "B\n"),
+            "A\n");
   EXPECT_EQ(textMode("\x1a"), "");
   EXPECT_EQ(textMode("A\r\x1a\n"), "A\r");  // the cut comes first: that CR saw no line feed
 }
 
 TEST(TextModeTest, OtherBytesPassUntouched) {
-  const std::string bytes("\0\x01\xff\xfc->,\t ", 10);
+  const std::string bytes("\0\x01\xff\xfc->,\t ", 9);
   EXPECT_EQ(textMode(bytes), bytes);
 }
 

@@ -14,6 +14,7 @@ class WildcardTest : public TempDirTest {
  protected:
   std::vector<std::string> expand(std::vector<std::string> arguments) {
     std::vector<char*> argv;
+    argv.reserve(arguments.size());
     for (std::string& argument : arguments) argv.push_back(argument.data());
     return expandArguments(static_cast<int>(argv.size()), argv.data());
   }

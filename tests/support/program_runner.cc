@@ -40,7 +40,8 @@ std::string programUnderTest() {
   return chosen != nullptr && *chosen != '\0' ? chosen : FDPRESERVE_BUILT_PROGRAM;
 }
 
-RunResult runProgram(const std::filesystem::path& workDir, const std::vector<std::string>& arguments) {
+RunResult runProgram(const std::filesystem::path& workDir,
+                     const std::vector<std::string>& arguments) {
   const std::string program = programUnderTest();
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));

@@ -8,9 +8,9 @@ namespace fdpreserve::testing {
 
 /// What one run of the program left behind.
 struct RunResult {
-  int exitStatus = -1;   ///< the status it exited with, or -1 when it did not exit normally
-  std::string console;   ///< every byte it wrote to standard output
-  std::string errors;    ///< every byte it wrote to standard error
+  int exitStatus = -1;  ///< the status it exited with, or -1 when it did not exit normally
+  std::string console;  ///< every byte it wrote to standard output
+  std::string errors;   ///< every byte it wrote to standard error
 };
 
 /// The program under test: $FDPRESERVE_PROGRAM when set (a Windows build under Wine is run through
@@ -18,6 +18,7 @@ struct RunResult {
 std::string programUnderTest();
 
 /// Runs the program with `arguments` in the folder `workDir`, standard input at end of file.
-RunResult runProgram(const std::filesystem::path& workDir, const std::vector<std::string>& arguments);
+RunResult runProgram(const std::filesystem::path& workDir,
+                     const std::vector<std::string>& arguments);
 
 }  // namespace fdpreserve::testing

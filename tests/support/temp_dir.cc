@@ -7,7 +7,8 @@
 namespace fdpreserve::testing {
 
 void TempDirTest::SetUp() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "fdpreserve-test-XXXXXX").string();
+  std::string pattern =
+      (std::filesystem::temp_directory_path() / "fdpreserve-test-XXXXXX").string();
   ASSERT_NE(mkdtemp(pattern.data()), nullptr);
   dir_ = pattern;
 }
@@ -23,7 +24,9 @@ void TempDirTest::TearDown() {
   std::filesystem::remove_all(dir_, ignored);
 }
 
-std::filesystem::path TempDirTest::path(std::string_view name) const { return dir_ / name; }
+std::filesystem::path TempDirTest::path(std::string_view name) const {
+  return dir_ / name;
+}
 
 void TempDirTest::writeFile(std::string_view name, std::string_view bytes) const {
   std::ofstream file(path(name), std::ios::binary | std::ios::trunc);
@@ -31,7 +34,9 @@ void TempDirTest::writeFile(std::string_view name, std::string_view bytes) const
   ASSERT_TRUE(file.good()) << "cannot write " << path(name);
 }
 
-std::string TempDirTest::readFile(std::string_view name) const { return readWholeFile(path(name)); }
+std::string TempDirTest::readFile(std::string_view name) const {
+  return readWholeFile(path(name));
+}
 
 std::string readWholeFile(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);

@@ -1,5 +1,7 @@
 #include "platform/wildcard.h"
 
+#include <utility>
+
 #ifndef _WIN32
 #include <glob.h>
 #endif
@@ -44,8 +46,9 @@ std::vector<std::string> expandArguments(int argumentCount, char** argumentVecto
     if (i > 0 && holdsWildcard(argument) &&
         glob(asGlobPattern(argument).c_str(), 0, nullptr, &matches) == 0) {
       // glob sorts its matches; the program never sets a locale, so the order is by bytes.
-      for (std::size_t m = 0; m < matches.gl_pathc; ++m)
+      for (std::size_t m = 0; m < matches.gl_pathc; ++m) {
         arguments.emplace_back(matches.gl_pathv[m]);
+      }
     } else {
       arguments.push_back(std::move(argument));
     }

@@ -17,7 +17,8 @@ class StateTest : public ::testing::Test {
 
   /// Sizes the tables and reads both sections of `bytes`, as a run does after the copy.
   static void readTables(std::string bytes);
-  /// Runs the whole job on `bytes` in memory and returns what the output file receives.
+  /// Runs the whole job on `bytes` in memory, from a fresh state, and returns what the output
+  /// file receives.
   static std::string runInMemory(std::string bytes);
 };
 

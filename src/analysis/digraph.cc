@@ -1,0 +1,127 @@
+#include "analysis/digraph.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace fdpreserve {
+namespace {
+
+constexpr NodeId kUnvisited = std::numeric_limits<NodeId>::max();
+
+/// Tarjan's algorithm with its own stack of frames: chains of millions of nodes are ordinary
+/// input here, and would overflow the native stack.
+std::vector<NodeId> findComponents(const Digraph& graph) {
+  const std::size_t nodes = nodeCount(graph);
+  std::vector<NodeId> componentOf(nodes, kUnvisited);
+  std::vector<NodeId> order(nodes, kUnvisited);  // discovery number
+  std::vector<NodeId> lowLink(nodes, 0);
+  std::vector<NodeId> open;  // visited nodes whose component is not yet known
+  struct Frame {
+    NodeId node;
+    std::size_t nextEdge;
+  };
+  std::vector<Frame> frames;
+  NodeId discovered = 0;
+  NodeId components = 0;
+
+  for (NodeId root = 0; root < nodes; ++root) {
+    if (order[root] != kUnvisited) continue;
+    frames.push_back({root, graph.firstEdge[root]});
+    order[root] = lowLink[root] = discovered++;
+    open.push_back(root);
+    while (!frames.empty()) {
+      Frame& frame = frames.back();
+      const NodeId v = frame.node;
+      if (frame.nextEdge < graph.firstEdge[v + 1]) {
+        const NodeId w = graph.edgeTargets[frame.nextEdge++];
+        if (order[w] == kUnvisited) {
+          order[w] = lowLink[w] = discovered++;
+          open.push_back(w);
+          frames.push_back({w, graph.firstEdge[w]});
+        } else if (componentOf[w] == kUnvisited) {
+          lowLink[v] = std::min(lowLink[v], order[w]);
+        }
+        continue;
+      }
+      frames.pop_back();
+      if (!frames.empty()) {
+        const NodeId parent = frames.back().node;
+        lowLink[parent] = std::min(lowLink[parent], lowLink[v]);
+      }
+      if (lowLink[v] == order[v]) {
+        NodeId member = kUnvisited;
+        do {
+          member = open.back();
+          open.pop_back();
+          componentOf[member] = components;
+        } while (member != v);
+        ++components;
+      }
+    }
+  }
+  return componentOf;
+}
+
+}  // namespace
+
+std::size_t nodeCount(const Digraph& graph) {
+  return graph.firstEdge.size() - 1;
+}
+
+std::span<const NodeId> successors(const Digraph& graph, NodeId node) {
+  return std::span<const NodeId>(graph.edgeTargets)
+      .subspan(graph.firstEdge[node], graph.firstEdge[node + 1] - graph.firstEdge[node]);
+}
+
+Condensation condense(const Digraph& graph) {
+  Condensation result;
+  result.componentOf = findComponents(graph);
+  const std::size_t components =
+      result.componentOf.empty()
+          ? 0
+          : *std::max_element(result.componentOf.begin(), result.componentOf.end()) +
+                std::size_t{1};
+
+  // The nodes of each component, so that its edges can be gathered in one place.
+  std::vector<std::size_t> firstMember(components + 1, 0);
+  for (const NodeId c : result.componentOf) ++firstMember[c + 1];
+  for (std::size_t c = 0; c < components; ++c) firstMember[c + 1] += firstMember[c];
+  std::vector<NodeId> members(result.componentOf.size());
+  std::vector<std::size_t> next(firstMember.begin(), firstMember.end() - 1);
+  for (NodeId v = 0; v < result.componentOf.size(); ++v) members[next[result.componentOf[v]]++] = v;
+
+  std::vector<NodeId> lastSource(components,
+                                 kUnvisited);  // drops repeated edges between two components
+  const auto forEachEdge = [&](auto emit) {
+    std::fill(lastSource.begin(), lastSource.end(), kUnvisited);
+    for (NodeId c = 0; c < components; ++c) {
+      for (std::size_t m = firstMember[c]; m < firstMember[c + 1]; ++m) {
+        for (const NodeId w : successors(graph, members[m])) {
+          const NodeId target = result.componentOf[w];
+          if (target == c || lastSource[target] == c) continue;
+          lastSource[target] = c;
+          emit(c, target);
+        }
+      }
+    }
+  };
+  result.between = buildDigraph(components, forEachEdge);
+  return result;
+}
+
+std::vector<std::uint64_t> reachedTargets(const Condensation& condensation,
+                                          std::span<const NodeId> targets) {
+  std::vector<std::uint64_t> reached(nodeCount(condensation.between), 0);
+  for (std::size_t b = 0; b < targets.size(); ++b) {
+    reached[condensation.componentOf[targets[b]]] |= std::uint64_t{1} << b;
+  }
+  // Every edge leads to a lower number, so each component's successors are complete before it.
+  for (NodeId c = 0; c < reached.size(); ++c) {
+    std::uint64_t bits = reached[c];
+    for (const NodeId d : successors(condensation.between, c)) bits |= reached[d];
+    reached[c] = bits;
+  }
+  return reached;
+}
+
+}  // namespace fdpreserve

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace fdpreserve {
+
+using NodeId = std::uint32_t;
+
+/// A directed graph over the nodes 0 to nodeCount - 1, its edges kept in one block grouped by
+/// their source.
+struct Digraph {
+  std::vector<std::size_t> firstEdge{
+      0};  ///< edges of node v: edgeTargets[firstEdge[v], firstEdge[v + 1])
+  std::vector<NodeId> edgeTargets;
+};
+
+/// The number of nodes of `graph`.
+std::size_t nodeCount(const Digraph& graph);
+
+/// The targets of the edges that leave `node`.
+std::span<const NodeId> successors(const Digraph& graph, NodeId node);
+
+/// Builds a graph of `nodes` nodes from a procedure that calls `emit(from, to)` once for each edge.
+/// The procedure runs twice, once to count the edges and once to place them, so that no list of
+/// pairs is ever held: edge lists can be far larger than the graph they describe.
+template <typename ForEachEdge>
+Digraph buildDigraph(std::size_t nodes, ForEachEdge forEachEdge) {
+  Digraph graph;
+  graph.firstEdge.assign(nodes + 1, 0);
+  forEachEdge([&](NodeId from, NodeId) { ++graph.firstEdge[from + 1]; });
+  for (std::size_t v = 0; v < nodes; ++v) graph.firstEdge[v + 1] += graph.firstEdge[v];
+  graph.edgeTargets.resize(graph.firstEdge[nodes]);
+  std::vector<std::size_t> next(graph.firstEdge.begin(), graph.firstEdge.end() - 1);
+  forEachEdge([&](NodeId from, NodeId to) { graph.edgeTargets[next[from]++] = to; });
+  return graph;
+}
+
+/// The strongly connected components of a graph, and the graph between them.
+struct Condensation {
+  /// componentOf[v]: the component of node v. Components are numbered so that every edge leads
+  /// to a component of the same or a lower number: sinks come first.
+  std::vector<NodeId> componentOf;
+  /// One edge for each pair of distinct components joined by an edge of the graph.
+  Digraph between;
+};
+
+/// Finds the strongly connected components of `graph` without recursion.
+Condensation condense(const Digraph& graph);
+
+/// For each component, a bit for each of up to 64 `targets` (nodes) that it reaches: bit b of
+/// result[c] is set when a node of component c reaches targets[b], itself included.
+std::vector<std::uint64_t> reachedTargets(const Condensation& condensation,
+                                          std::span<const NodeId> targets);
+
+}  // namespace fdpreserve

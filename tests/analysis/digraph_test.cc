@@ -1,0 +1,66 @@
+#include "analysis/digraph.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+namespace fdpreserve {
+namespace {
+
+using Edges = std::vector<std::pair<NodeId, NodeId>>;
+
+Digraph graphOf(std::size_t nodes, const Edges& edges) {
+  return buildDigraph(nodes, [&](auto emit) {
+    for (const auto& [from, to] : edges) emit(from, to);
+  });
+}
+
+TEST(DigraphTest, BuildKeepsEdgesBySource) {
+  const Digraph graph = graphOf(3, {{2, 0}, {0, 1}, {2, 1}});
+  EXPECT_EQ(nodeCount(graph), 3u);
+  EXPECT_EQ(std::vector<NodeId>(successors(graph, 2).begin(), successors(graph, 2).end()),
+            (std::vector<NodeId>{0, 1}));
+  EXPECT_TRUE(successors(graph, 1).empty());
+}
+
+TEST(DigraphTest, ComponentsAreCyclesAndEdgesLeadDownward) {
+  // 0 <-> 1 -> 2 -> 3 -> 2, 4 alone, 5 -> 5
+  const Edges edges{{0, 1}, {1, 0}, {1, 2}, {2, 3}, {3, 2}, {5, 5}};
+  const Condensation c = condense(graphOf(6, edges));
+  EXPECT_EQ(c.componentOf[0], c.componentOf[1]);
+  EXPECT_EQ(c.componentOf[2], c.componentOf[3]);
+  EXPECT_NE(c.componentOf[0], c.componentOf[2]);
+  EXPECT_EQ(nodeCount(c.between), 4u);
+  EXPECT_EQ(c.between.edgeTargets.size(), 1u);  // the two edges inside cycles and the loop vanish
+  for (const auto& [from, to] : edges) EXPECT_LE(c.componentOf[to], c.componentOf[from]);
+}
+
+TEST(DigraphTest, ReachedTargetsFollowPathsAndCountThemselves) {
+  const Condensation c = condense(graphOf(5, {{0, 1}, {1, 2}, {2, 1}, {3, 4}}));
+  const std::vector<NodeId> targets{2, 4, 0};
+  const std::vector<std::uint64_t> reached = reachedTargets(c, targets);
+  EXPECT_EQ(reached[c.componentOf[0]], 0b101u);
+  EXPECT_EQ(reached[c.componentOf[1]], 0b001u);
+  EXPECT_EQ(reached[c.componentOf[3]], 0b010u);
+  EXPECT_EQ(reached[c.componentOf[4]], 0b010u);
+}
+
+TEST(DigraphTest, LongChainsAndCyclesNeedNoNativeRecursion) {
+  constexpr NodeId kNodes = 1'000'000;
+  const Digraph chain = buildDigraph(kNodes, [](auto emit) {
+    for (NodeId v = 0; v + 1 < kNodes; ++v) emit(v, v + 1);
+  });
+  const Condensation open = condense(chain);
+  EXPECT_EQ(nodeCount(open.between), kNodes);
+  const NodeId last = kNodes - 1;
+  EXPECT_EQ(reachedTargets(open, std::vector<NodeId>{last})[open.componentOf[0]], 1u);
+
+  const Digraph ring = buildDigraph(kNodes, [](auto emit) {
+    for (NodeId v = 0; v < kNodes; ++v) emit(v, (v + 1) % kNodes);
+  });
+  EXPECT_EQ(nodeCount(condense(ring).between), 1u);
+}
+
+}  // namespace
+}  // namespace fdpreserve

@@ -58,7 +58,7 @@ AttributeList uniteLists(const AttributeList& first, const AttributeList& second
 AttributeList rowAsList(SlotRow row) {
   AttributeList list(std::max(row.size(), kSlotsPerRow));
   std::transform(row.begin(), row.end(), list.begin(),
-                 [](AttributeId id) { return nameOf(state.attributeNames, id); });
+                 [](AttributeId id) { return AttributeName(nameOf(state.attributeNames, id)); });
   return list;
 }
 

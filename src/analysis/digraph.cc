@@ -73,6 +73,26 @@ std::span<const NodeId> successors(const Digraph& graph, NodeId node) {
       .subspan(graph.firstEdge[node], graph.firstEdge[node + 1] - graph.firstEdge[node]);
 }
 
+void removeRepeatedEdges(Digraph& graph) {
+  const std::size_t nodes = nodeCount(graph);
+  std::vector<NodeId> lastSource(nodes, kUnvisited);
+  std::size_t kept = 0;
+  std::size_t begin = 0;
+  for (NodeId v = 0; v < nodes; ++v) {
+    const std::size_t end = graph.firstEdge[v + 1];
+    for (std::size_t e = begin; e < end; ++e) {
+      const NodeId w = graph.edgeTargets[e];
+      if (lastSource[w] == v) continue;
+      lastSource[w] = v;
+      graph.edgeTargets[kept++] = w;
+    }
+    begin = end;
+    graph.firstEdge[v + 1] = kept;
+  }
+  graph.edgeTargets.resize(kept);
+  graph.edgeTargets.shrink_to_fit();
+}
+
 Condensation condense(const Digraph& graph) {
   Condensation result;
   result.componentOf = findComponents(graph);

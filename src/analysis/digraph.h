@@ -37,6 +37,9 @@ Digraph buildDigraph(std::size_t nodes, ForEachEdge forEachEdge) {
   return graph;
 }
 
+/// Drops every edge that repeats an earlier one from the same node, in place.
+void removeRepeatedEdges(Digraph& graph);
+
 /// The strongly connected components of a graph, and the graph between them.
 struct Condensation {
   /// componentOf[v]: the component of node v. Components are numbered so that every edge leads

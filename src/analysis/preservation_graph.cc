@@ -35,10 +35,11 @@ SlotRow rightAttributes(std::size_t d) {
   return attributesOf(rightSide(state.dependencies, d));
 }
 
-/// A dependency with several attributes on both sides links them through a node of its own, so
-/// that no edge list grows with the product of the two sides.
+/// A dependency with many attributes on both sides links them through a node of its own, so that
+/// no edge list grows with the product of the two sides. Small ones link directly: their edges
+/// repeat across dependencies and vanish when repeats are dropped.
 bool needsOwnNode(std::size_t left, std::size_t right) {
-  return left * right > left + right;
+  return left * right > 4 * (left + right);
 }
 
 /// One step of reach: a to r when a dependency in use has a on its left side and r on its right.
@@ -48,7 +49,7 @@ Digraph reachStepGraph() {
   for (std::size_t d = 0; d < dependenciesInUse(); ++d) {
     if (needsOwnNode(leftAttributes(d).size(), rightAttributes(d).size())) ++ownNodes;
   }
-  return buildDigraph(attributeIds() + ownNodes, [&](auto emit) {
+  Digraph graph = buildDigraph(attributeIds() + ownNodes, [&](auto emit) {
     auto ownNode = static_cast<NodeId>(attributeIds());
     for (std::size_t d = 0; d < dependenciesInUse(); ++d) {
       const SlotRow left = leftAttributes(d);
@@ -64,6 +65,9 @@ Digraph reachStepGraph() {
       }
     }
   });
+  // Large inputs repeat the same few steps many times over.
+  removeRepeatedEdges(graph);
+  return graph;
 }
 
 /// For each attribute, the subschemas in use that hold it, each once.
@@ -103,9 +107,11 @@ Digraph subschemaStepGraph(const Digraph& holders) {
       }
     }
   }
-  return buildDigraph(attributeIds(), [&](auto emit) {
+  Digraph graph = buildDigraph(attributeIds(), [&](auto emit) {
     for (const auto& [x, y] : steps) emit(x, y);
   });
+  removeRepeatedEdges(graph);
+  return graph;
 }
 
 /// The right-side attributes that need the graph: not on their own left side. An attribute that

@@ -11,11 +11,11 @@ namespace {
 
 /// True when some left side in use holds `attribute` before its first free slot.
 bool firesAny(const AttributeName& attribute) {
-  const auto found = state.attributeNames.ids.find(attribute);
-  if (found == state.attributeNames.ids.end()) return false;
+  const AttributeId id = findName(state.attributeNames, attribute);
+  if (id == kFreeSlot) return false;
   for (std::int64_t d = 0; d < state.dependencyCount; ++d) {
     const SlotRow left = attributesOf(leftSide(state.dependencies, static_cast<std::size_t>(d)));
-    if (std::find(left.begin(), left.end(), found->second) != left.end()) return true;
+    if (std::find(left.begin(), left.end(), id) != left.end()) return true;
   }
   return false;
 }
@@ -32,9 +32,9 @@ AttributeList reachClosure(const AttributeList& list) {
 }
 
 void extendReach(const AttributeName& attribute) {
-  const auto found = state.attributeNames.ids.find(attribute);
-  if (found == state.attributeNames.ids.end()) return;
-  std::vector<AttributeId> toExtend{found->second};
+  const AttributeId id = findName(state.attributeNames, attribute);
+  if (id == kFreeSlot) return;
+  std::vector<AttributeId> toExtend{id};
   while (!toExtend.empty()) {
     const AttributeId from = toExtend.back();
     toExtend.pop_back();
@@ -43,7 +43,7 @@ void extendReach(const AttributeName& attribute) {
       const SlotRow left = attributesOf(leftSide(state.dependencies, entry));
       if (std::find(left.begin(), left.end(), from) == left.end()) continue;
       for (const AttributeId reached : attributesOf(rightSide(state.dependencies, entry))) {
-        const AttributeName& name = nameOf(state.attributeNames, reached);
+        const AttributeName name(nameOf(state.attributeNames, reached));
         if (containsAttribute(name, state.reachScratch)) continue;
         addUnique(name, state.reachScratch);
         toExtend.push_back(reached);

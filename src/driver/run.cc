@@ -62,6 +62,8 @@ bool copyAndAnalyse() {
 
   readDecomposition();
   readDependencies();
+  // Every byte of the input is in the tables or the copy now: give its memory to the analysis.
+  closeInput(state.inputFile);
   checkPreservation();
   flushOutput(state.outputFile);
   return !state.outputFile.failed;

@@ -14,27 +14,22 @@ std::size_t rowCount(const SlotTable& table) {
   return std::max(table.sizedRows, table.rowEnds.size());
 }
 
-SlotRow rowAt(const SlotTable& table, std::size_t row) {
-  if (row >= table.rowEnds.size()) return {};
-  const std::size_t begin = row == 0 ? 0 : table.rowEnds[row - 1];
-  return SlotRow(table.slots).subspan(begin, table.rowEnds[row] - begin);
+void reserveRows(SlotTable& table, std::size_t rows, std::size_t slots) {
+  table.rowEnds.reserve(table.rowEnds.size() + rows);
+  table.slots.reserve(table.slots.size() + slots);
 }
 
 void appendRow(SlotTable& table, NamePool& pool, std::string_view fields) {
   const std::size_t rowBegin = table.slots.size();
-  for (;;) {
-    const std::size_t comma = fields.find(',');
-    table.slots.push_back(internName(pool, fields.substr(0, comma)));
-    if (comma == std::string_view::npos) break;
-    fields.remove_prefix(comma + 1);
+  // Fields are short: a plain scan beats a library call for each.
+  std::size_t fieldBegin = 0;
+  for (std::size_t at = 0; at <= fields.size(); ++at) {
+    if (at < fields.size() && fields[at] != ',') continue;
+    table.slots.push_back(internName(pool, fields.substr(fieldBegin, at - fieldBegin)));
+    fieldBegin = at + 1;
   }
   while (table.slots.size() > rowBegin && table.slots.back() == kFreeSlot) table.slots.pop_back();
   table.rowEnds.push_back(table.slots.size());
-}
-
-SlotRow attributesOf(SlotRow row) {
-  const auto firstFree = std::find(row.begin(), row.end(), kFreeSlot);
-  return row.first(static_cast<std::size_t>(firstFree - row.begin()));
 }
 
 }  // namespace fdpreserve

@@ -28,13 +28,25 @@ void sizeSlotTable(SlotTable& table, std::size_t rows);
 std::size_t rowCount(const SlotTable& table);
 
 /// Row `row`; a row never filled is all free.
-SlotRow rowAt(const SlotTable& table, std::size_t row);
+inline SlotRow rowAt(const SlotTable& table, std::size_t row) {
+  if (row >= table.rowEnds.size()) return {};
+  const std::size_t begin = row == 0 ? 0 : table.rowEnds[row - 1];
+  return SlotRow(table.slots).subspan(begin, table.rowEnds[row] - begin);
+}
 
 /// Fills the next row from `fields`: each field between commas goes to the next slot, an empty
 /// field leaves its slot free, and the free slots at the row's end are not stored.
 void appendRow(SlotTable& table, NamePool& pool, std::string_view fields);
 
 /// The attributes of a row: its slots before the first free one.
-SlotRow attributesOf(SlotRow row);
+inline SlotRow attributesOf(SlotRow row) {
+  std::size_t count = 0;
+  while (count < row.size() && row[count] != kFreeSlot) ++count;
+  return row.first(count);
+}
+
+/// Makes room for `rows` more rows holding `slots` more slots in all, so that a large input
+/// fills the table without regrowing it.
+void reserveRows(SlotTable& table, std::size_t rows, std::size_t slots);
 
 }  // namespace fdpreserve

@@ -2,18 +2,6 @@
 
 namespace fdpreserve {
 
-SlotRow subschemaRow(const DecompositionTable& table, std::size_t row) {
-  return rowAt(table.rows, row);
-}
-
-SlotRow leftSide(const DependencyTable& table, std::size_t entry) {
-  return rowAt(table.sides, 2 * entry);
-}
-
-SlotRow rightSide(const DependencyTable& table, std::size_t entry) {
-  return rowAt(table.sides, 2 * entry + 1);
-}
-
 std::size_t entryCount(const DependencyTable& table) {
   return rowCount(table.sides) / 2;
 }

@@ -24,13 +24,19 @@ struct DependencyTable {
 };
 
 /// Subschema row `row`.
-SlotRow subschemaRow(const DecompositionTable& table, std::size_t row);
+inline SlotRow subschemaRow(const DecompositionTable& table, std::size_t row) {
+  return rowAt(table.rows, row);
+}
 
 /// The left side (the determinant) of entry `entry`.
-SlotRow leftSide(const DependencyTable& table, std::size_t entry);
+inline SlotRow leftSide(const DependencyTable& table, std::size_t entry) {
+  return rowAt(table.sides, 2 * entry);
+}
 
 /// The right side (the dependent attributes) of entry `entry`.
-SlotRow rightSide(const DependencyTable& table, std::size_t entry);
+inline SlotRow rightSide(const DependencyTable& table, std::size_t entry) {
+  return rowAt(table.sides, 2 * entry + 1);
+}
 
 /// Entries in the table: those it was sized to, or more once more were filled.
 std::size_t entryCount(const DependencyTable& table);

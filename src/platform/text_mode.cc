@@ -8,12 +8,23 @@ void toTextMode(std::string& bytes) {
   constexpr char kEndOfFile = '\x1a';
   if (const auto end = bytes.find(kEndOfFile); end != std::string::npos) bytes.resize(end);
 
-  // A lone CR, and a CR at the very end, stay: only CR LF pairs shrink to LF.
-  std::size_t write = 0;
+  // A lone CR, and a CR at the very end, stay: only CR LF pairs shrink to LF. The bytes between
+  // CRs move in blocks, and a file without any CR is not touched.
+  std::size_t read = bytes.find('\r');
+  if (read == std::string::npos) return;
+  std::size_t write = read;
   const std::size_t size = bytes.size();
-  for (std::size_t read = 0; read < size; ++read) {
-    if (bytes[read] == '\r' && read + 1 < size && bytes[read + 1] == '\n') continue;
-    bytes[write++] = bytes[read];
+  while (read < size) {
+    const std::size_t cr = std::min(bytes.find('\r', read), size);
+    // The block moves toward the front, so a forward copy never overwrites what it still reads.
+    std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(read),
+              bytes.begin() + static_cast<std::ptrdiff_t>(cr),
+              bytes.begin() + static_cast<std::ptrdiff_t>(write));
+    write += cr - read;
+    if (cr == size) break;
+    const bool beforeLineFeed = cr + 1 < size && bytes[cr + 1] == '\n';
+    if (!beforeLineFeed) bytes[write++] = '\r';
+    read = cr + 1;
   }
   bytes.resize(write);
 }

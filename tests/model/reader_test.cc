@@ -14,7 +14,7 @@ namespace {
 std::vector<std::string> names(SlotRow row) {
   std::vector<std::string> result;
   for (const AttributeId id : row) {
-    result.push_back(id == kFreeSlot ? "-" : nameOf(state.attributeNames, id));
+    result.emplace_back(id == kFreeSlot ? "-" : nameOf(state.attributeNames, id));
   }
   return result;
 }

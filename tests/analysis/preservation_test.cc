@@ -65,5 +65,23 @@ TEST_F(PreservationTest, PositiveVerdictClosesBothFiles) {
   EXPECT_FALSE(state.outputFile.isOpen);
 }
 
+TEST_F(PreservationTest, LongChainsAreDecidedWithoutDeepRecursion) {
+  // 100,000 dependencies A0->A1->...: native recursion along the chain would overflow the stack.
+  constexpr int kLength = 100'000;
+  std::string subschemas;
+  std::string broken;  // the same subschemas but one in the middle
+  std::string dependencies;
+  for (int i = 0; i < kLength; ++i) {
+    const std::string from = "A" + std::to_string(i);
+    const std::string to = "A" + std::to_string(i + 1);
+    subschemas += from + "," + to + "\n";
+    broken += i == kLength / 2 ? "" : from + "," + to + "\n";
+    dependencies += from + "->" + to + "\n";
+  }
+  const std::string wholeChain = "A0->A" + std::to_string(kLength);
+  EXPECT_EQ(verdictFor(subschemas + "\n" + dependencies + wholeChain), kPreserving);
+  EXPECT_EQ(verdictFor(broken + "\n" + dependencies + wholeChain), kNotPreserving);
+}
+
 }  // namespace
 }  // namespace fdpreserve::testing

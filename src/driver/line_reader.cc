@@ -6,7 +6,13 @@ namespace fdpreserve {
 
 void readLine() {
   InputFile& input = state.inputFile;
-  if (!input.isOpen || input.eofMark || input.failMark) {
+  if (!input.isOpen) {
+    // Nothing can come from a closed file: reading it ends every loop that waits for the end.
+    input.eofMark = true;
+    input.failMark = true;
+    return;
+  }
+  if (input.eofMark || input.failMark) {
     input.failMark = true;
     return;
   }

@@ -71,6 +71,15 @@ TEST_F(LineReaderTest, ReopeningStartsOverWithClearMarks) {
   EXPECT_EQ(reads("A\n", 1), (std::vector<Read>{{"A", false, false}}));
 }
 
+TEST_F(LineReaderTest, AClosedFileReadsAsEndedSoNoLoopWaitsForever) {
+  std::string output;
+  openOutputInMemory(state.outputFile, output);
+  echoInput();
+  closeOutput(state.outputFile);
+  EXPECT_EQ(output, "\r\n");
+  EXPECT_TRUE(state.inputFile.eofMark && state.inputFile.failMark);
+}
+
 TEST_F(LineReaderTest, EchoCopiesEveryReadIncludingTheFinalEmptyOne) {
   EXPECT_EQ(echoed("A,B\n\nA->B\n"), "A,B\r\n\r\nA->B\r\n\r\n");
   EXPECT_EQ(echoed("A,B\n\nA->B"), "A,B\r\n\r\nA->B\r\n");

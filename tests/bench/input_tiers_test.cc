@@ -10,24 +10,14 @@
 #include "model/analysis_state.h"
 #include "model/tables.h"
 #include "support/state_fixture.h"
+#include "support/verdicts.h"
 
 namespace fdpreserve::bench {
 namespace {
 
 using InputTiersTest = fdpreserve::testing::StateTest;
-
-constexpr std::string_view kPreservingEnd =
-    "\r\nf\xFC"
-    "gg\xF5"
-    "s\xE9"
-    "g\xF5"
-    "rz\xF5";
-constexpr std::string_view kNotPreservingEnd =
-    "\r\nnem f\xFC"
-    "gg\xF5"
-    "s\xE9"
-    "g\xF5"
-    "rz\xF5";
+using fdpreserve::testing::kNotPreservingEnd;
+using fdpreserve::testing::kPreservingEnd;
 
 bool endsWith(std::string_view text, std::string_view end) {
   return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;

@@ -10,18 +10,12 @@
 
 #include "support/program_runner.h"
 #include "support/temp_dir.h"
+#include "support/verdicts.h"
 
 namespace fdpreserve::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string kPreserving =
-    "\r\nf\xFC"
-    "gg\xF5"
-    "s\xE9"
-    "g\xF5"
-    "rz\xF5";
 
 std::string announcement(const std::string& outputName) {
   return "\r\nA(z) " + outputName + " nevu fajl letrehozva!\r\n";
@@ -73,7 +67,7 @@ TEST_F(CommandLineTest, PatternMatchingOneFileNamesIt) {
   const RunResult result = run({"[in]?txt", "o*.txt"});  // the output pattern matches nothing
   EXPECT_EQ(result.console, announcement("o*.txt"));
   EXPECT_EQ(result.exitStatus, 0);
-  EXPECT_EQ(readFile("o*.txt"), "A,B\r\n\r\nA->B\r\n\r\n" + kPreserving);
+  EXPECT_EQ(readFile("o*.txt"), "A,B\r\n\r\nA->B\r\n\r\n" + kPreservingEnd);
 }
 
 TEST_F(CommandLineTest, PatternMatchingNothingStaysAsTyped) {
@@ -114,7 +108,7 @@ TEST_F(CommandLineTest, SuccessOverwritesAndAnnouncesTheNameAsTyped) {
   EXPECT_EQ(result.console, announcement("./old out.txt"));
   EXPECT_EQ(result.exitStatus, 0);
   EXPECT_EQ(result.errors, "");
-  EXPECT_EQ(readFile("old out.txt"), "A,B\r\n\r\nA->B\r\n" + kPreserving);
+  EXPECT_EQ(readFile("old out.txt"), "A,B\r\n\r\nA->B\r\n" + kPreservingEnd);
 }
 
 TEST_F(CommandLineTest, NewOutputIsAnOrdinaryWritableFile) {
@@ -131,12 +125,7 @@ TEST_F(CommandLineTest, SameFileForInputAndOutputKeepsTheInput) {
   writeFile("both.txt", "K,L\nK,M\n\nK->L\nL->M\n");
   const RunResult result = run({"both.txt", "both.txt"});
   EXPECT_EQ(result.exitStatus, 0);
-  EXPECT_EQ(readFile("both.txt"),
-            "K,L\r\nK,M\r\n\r\nK->L\r\nL->M\r\n\r\n\r\nnem f\xFC"
-            "gg\xF5"
-            "s\xE9"
-            "g\xF5"
-            "rz\xF5");
+  EXPECT_EQ(readFile("both.txt"), "K,L\r\nK,M\r\n\r\nK->L\r\nL->M\r\n\r\n" + kNotPreservingEnd);
 }
 
 TEST_F(CommandLineTest, FullDeviceIsReportedNotAnnouncedAsSuccess) {
@@ -157,7 +146,7 @@ TEST_F(CommandLineTest, InputFromAFifoIsReadOnce) {
   const RunResult result = run({"pipe", "out.txt"});
   writer.join();
   EXPECT_EQ(result.exitStatus, 0);
-  EXPECT_EQ(readFile("out.txt"), "K,L\r\nL,M\r\n\r\nK->L\r\n\r\n" + kPreserving);
+  EXPECT_EQ(readFile("out.txt"), "K,L\r\nL,M\r\n\r\nK->L\r\n\r\n" + kPreservingEnd);
 }
 
 }  // namespace

@@ -62,9 +62,10 @@ TEST_F(PreservationTest, LongChainsAreDecidedWithoutDeepRecursion) {
   for (int i = 0; i < kLength; ++i) {
     const std::string from = "A" + std::to_string(i);
     const std::string to = "A" + std::to_string(i + 1);
-    subschemas += from + "," + to + "\n";
-    broken += i == kLength / 2 ? "" : from + "," + to + "\n";
-    dependencies += from + "->" + to + "\n";
+    const std::string subschema = std::string(from).append(",").append(to).append("\n");
+    subschemas += subschema;
+    if (i != kLength / 2) broken += subschema;
+    dependencies.append(from).append("->").append(to).append("\n");
   }
   const std::string wholeChain = "A0->A" + std::to_string(kLength);
   EXPECT_EQ(verdictFor(subschemas + "\n" + dependencies + wholeChain), kPreservingEnd);

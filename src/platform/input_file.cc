@@ -9,7 +9,7 @@
 
 #ifdef _WIN32
 #include <io.h>
-#define FDPRESERVE_OPEN_READ_FLAGS (_O_RDONLY | _O_BINARY)
+#define FDPRESERVE_OPEN_READ_FLAGS (_O_RDONLY | _O_BINARY | _O_NOINHERIT)
 using ReadCount = int;
 #else
 #include <sys/stat.h>

@@ -9,7 +9,7 @@
 #ifdef _WIN32
 #include <io.h>
 #include <sys/stat.h>
-#define FDPRESERVE_OPEN_WRITE_FLAGS (_O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY)
+#define FDPRESERVE_OPEN_WRITE_FLAGS (_O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT)
 #define FDPRESERVE_NEW_FILE_MODE (_S_IREAD | _S_IWRITE)
 using WriteCount = int;
 #else

@@ -1,6 +1,11 @@
 #include "platform/pause.h"
 
 #ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
 #include <cstdlib>
 #else
 #include <termios.h>
@@ -14,6 +19,11 @@ namespace fdpreserve {
 #ifdef _WIN32
 
 void pauseForKey() {
+  // Only a console has a user at it. Redirected from a file, NUL or a pipe, PAUSE would put its
+  // prompt among the output a script reads, and on a pipe that stays open it would wait forever.
+  // _isatty is no test: it holds for NUL too.
+  DWORD consoleMode = 0;
+  if (GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &consoleMode) == 0) return;
   // The interpreter prints its own prompt and waits; what it returns tells us nothing useful.
   const int ignored = std::system("PAUSE");
   (void)ignored;

@@ -10,8 +10,12 @@ namespace fdpreserve {
 
 #ifdef _WIN32
 
-// The runtime expands wildcards before main; ask it to.
-extern "C" int _dowildcard = -1;
+// MinGW-w64's start-up code expands wildcards in the command line before main when this is
+// non-zero; its own default, 0, is linked only when no object defines it. This object is always
+// linked, as main calls expandArguments.
+extern "C" {
+int _dowildcard = -1;
+}
 
 std::vector<std::string> expandArguments(int argumentCount, char** argumentVector) {
   return {argumentVector, argumentVector + argumentCount};

@@ -1,5 +1,7 @@
 #include "driver/line_reader.h"
 
+#include <algorithm>
+
 #include "model/analysis_state.h"
 
 namespace fdpreserve {
@@ -32,6 +34,19 @@ void readLine() {
   }
   state.lineBuffer.assign(content, input.position, lineFeed - input.position);
   input.position = lineFeed + 1;
+}
+
+void reserveLineBuffer() {
+  const std::string& content = state.inputFile.content;
+  std::size_t longest = 0;
+  std::size_t begin = 0;
+  while (begin < content.size()) {
+    std::size_t end = content.find('\n', begin);
+    if (end == std::string::npos) end = content.size();
+    longest = std::max(longest, end - begin);
+    begin = end + 1;
+  }
+  state.lineBuffer.reserve(longest);
 }
 
 void echoInput() {

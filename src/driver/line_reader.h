@@ -8,6 +8,10 @@ namespace fdpreserve {
 /// when it took no byte at all.
 void readLine();
 
+/// Makes `state.lineBuffer` large enough for the longest line of `state.inputFile`, so that no
+/// later `readLine` on this content allocates.
+void reserveLineBuffer();
+
 /// Copies every line of `state.inputFile` into `state.outputFile`, each followed by a line end.
 /// When the input ends with a line feed, the final empty read is copied too, as an empty line.
 void echoInput();

@@ -21,11 +21,12 @@ int fail(std::string_view message, Pause pause) {
   return kExitFailure;
 }
 
+// Written in pieces: the output is open by now, and nothing may allocate until the copy is in it.
 void announceOutput(const std::string& outputName) {
-  std::string announcement;
-  announcement.append(messages::kCreatedBefore).append(outputName).append(messages::kCreatedAfter);
   writeConsoleLine("");
-  writeConsoleLine(announcement);
+  writeConsole(messages::kCreatedBefore);
+  writeConsole(outputName);
+  writeConsoleLine(messages::kCreatedAfter);
 }
 
 }  // namespace
@@ -40,6 +41,10 @@ int runFdpreserve(const std::vector<std::string>& arguments) {
   // The input is read whole before the output opens, so naming one file twice loses nothing.
   openInput(state.inputFile, inputName);
   if (state.inputFile.failMark) return fail(messages::kBadFileName, Pause::kYes);
+  // All the memory the copy needs is taken before the output is truncated, and the copy takes no
+  // more: memory can run out while the output (perhaps the input itself) is untouched, or once
+  // the copy is in it, never in between.
+  reserveLineBuffer();
   if (!openOutput(state.outputFile, outputName)) {
     return fail(messages::kCannotCreateOutput, Pause::kYes);
   }
@@ -52,6 +57,12 @@ int runFdpreserve(const std::vector<std::string>& arguments) {
     return fail(messages::kOutputWriteFailed, Pause::kYes);
   }
   return kExitVerdict;
+}
+
+int reportOutOfMemory() {
+  // What the output holds buffered goes to the file before the pause, which may last forever.
+  closeOutput(state.outputFile);
+  return fail(messages::kOutOfMemory, Pause::kYes);
 }
 
 bool copyAndAnalyse() {

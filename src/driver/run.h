@@ -10,6 +10,10 @@ namespace fdpreserve {
 /// Returns the exit status; every failure has written its one console line first.
 int runFdpreserve(const std::vector<std::string>& arguments);
 
+/// Ends a run that ran out of memory: writes out what the output file holds buffered and closes it,
+/// then the console line, the pause. Returns the failure status.
+int reportOutOfMemory();
+
 /// The job once both files are open: copies the input into the output, reads the tables and
 /// writes the verdict. Stops after the copy when the output could not take it. False when any
 /// write to the output failed.

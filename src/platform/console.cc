@@ -11,6 +11,8 @@
 using WriteCount = int;
 #else
 #include <unistd.h>
+
+#include <csignal>
 using WriteCount = ssize_t;
 #endif
 
@@ -44,9 +46,17 @@ void writeConsole(std::string_view bytes) {
 }
 
 void writeConsoleLine(std::string_view text) {
-  std::string line(text);
-  line.append(kLineEnd);
-  writeConsole(line);
+  // Two writes rather than one joined string: the out-of-memory message must not need memory.
+  writeConsole(text);
+  writeConsole(kLineEnd);
+}
+
+void failWritesInsteadOfSignals() {
+#ifndef _WIN32
+  // Ignoring a signal cannot fail for these two; the previous handlers were the defaults.
+  (void)std::signal(SIGPIPE, SIG_IGN);
+  (void)std::signal(SIGXFSZ, SIG_IGN);
+#endif
 }
 
 void redirectConsole(std::string* sink) {

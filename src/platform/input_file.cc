@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -24,16 +25,21 @@ namespace {
 /// Reads the descriptor to its end into `bytes`; false on a read error (EISDIR for a folder).
 bool readAll(int descriptor, std::string& bytes) {
   constexpr std::size_t kChunk = std::size_t{1} << 20;
+  std::size_t room = kChunk;
 #ifndef _WIN32
+  // A regular file gets room for its size and one byte more, the byte that shows the end was
+  // reached: a file of gigabytes is read into one block of its own size, never into twice that.
   struct stat info {};
   if (fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-    bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
+    room = static_cast<std::size_t>(info.st_size) + 1;
   }
 #endif
+  bytes.resize(room);
   std::size_t used = 0;
   for (;;) {
-    if (bytes.size() - used < kChunk) bytes.resize(used + kChunk);
-    const ReadCount got = ::read(descriptor, bytes.data() + used, static_cast<unsigned>(kChunk));
+    if (used == bytes.size()) bytes.resize(used + kChunk);  // a pipe, or a file that grew
+    const std::size_t wanted = std::min(bytes.size() - used, kChunk);
+    const ReadCount got = ::read(descriptor, bytes.data() + used, static_cast<unsigned>(wanted));
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return false;
     if (got == 0) break;

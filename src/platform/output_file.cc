@@ -35,6 +35,15 @@ bool writeAll(int descriptor, std::string_view bytes) {
   return true;
 }
 
+/// Gives bytes to the system, or to the memory sink; after a failure the rest is dropped.
+void handOver(OutputFile& file, std::string_view bytes) {
+  if (file.memorySink != nullptr) {
+    file.memorySink->append(bytes);
+  } else if (!file.failed && !writeAll(file.descriptor, bytes)) {
+    file.failed = true;
+  }
+}
+
 }  // namespace
 
 OutputFile::~OutputFile() {
@@ -44,6 +53,9 @@ OutputFile::~OutputFile() {
 bool openOutput(OutputFile& file, const std::string& path) {
   closeOutput(file);
   file.failed = false;
+  // The buffer's memory is taken before the file is created or truncated, and it never grows:
+  // running out of memory cannot happen between truncating a file and writing it.
+  file.pending.reserve(kFlushThreshold);
   file.descriptor = ::open(path.c_str(), FDPRESERVE_OPEN_WRITE_FLAGS, FDPRESERVE_NEW_FILE_MODE);
   file.isOpen = file.descriptor >= 0;
   return file.isOpen;
@@ -61,8 +73,12 @@ void writeBytes(OutputFile& file, std::string_view bytes) {
     file.failed = true;
     return;
   }
-  file.pending.append(bytes);
-  if (file.pending.size() >= kFlushThreshold) flushOutput(file);
+  if (file.pending.size() + bytes.size() > kFlushThreshold) flushOutput(file);
+  if (bytes.size() > kFlushThreshold) {
+    handOver(file, bytes);  // a long line goes straight through, never copied
+  } else {
+    file.pending.append(bytes);
+  }
 }
 
 void writeLineEnd(OutputFile& file) {
@@ -71,11 +87,7 @@ void writeLineEnd(OutputFile& file) {
 
 void flushOutput(OutputFile& file) {
   if (file.pending.empty()) return;
-  if (file.memorySink != nullptr) {
-    file.memorySink->append(file.pending);
-  } else if (!file.failed && !writeAll(file.descriptor, file.pending)) {
-    file.failed = true;
-  }
+  handOver(file, file.pending);
   file.pending.clear();
 }
 

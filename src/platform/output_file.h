@@ -22,13 +22,14 @@ struct OutputFile {
 };
 
 /// Opens `path` for writing: created with mode 0664 (less the umask) when missing, truncated to
-/// length 0 when present. False when it cannot be opened.
+/// length 0 when present. False when it cannot be opened. Takes the memory of its buffer first,
+/// so that writing allocates nothing afterwards.
 bool openOutput(OutputFile& file, const std::string& path);
 
 /// Opens `file` over `sink`, which receives every byte written from now on.
 void openOutputInMemory(OutputFile& file, std::string& sink);
 
-/// Appends bytes as they are.
+/// Appends bytes as they are. Allocates nothing for a file on disk.
 void writeBytes(OutputFile& file, std::string_view bytes);
 
 /// Appends one line end.

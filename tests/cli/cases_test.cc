@@ -3,10 +3,8 @@
 // `console` and the exit status in `status`. The program runs as `fdpreserve input out.txt`.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "support/program_runner.h"
 #include "support/temp_dir.h"
@@ -17,15 +15,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kCasesDir = FDPRESERVE_CASES_DIR;
-
-std::vector<std::string> caseNames() {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(kCasesDir)) {
-    if (entry.is_directory()) names.push_back(entry.path().filename());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 class CaseTest : public TempDirTest, public ::testing::WithParamInterface<std::string> {};
 
@@ -43,9 +32,10 @@ TEST_P(CaseTest, ProducesExpectedBytes) {
   EXPECT_EQ(result.console, console);
   EXPECT_EQ(result.exitStatus, status);
   EXPECT_EQ(readFile("out.txt"), readWholeFile(caseDir / "expected"));
+  EXPECT_EQ(readFile("input"), readWholeFile(caseDir / "input")) << "the input changed";
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, CaseTest, ::testing::ValuesIn(caseNames()),
+INSTANTIATE_TEST_SUITE_P(Cases, CaseTest, ::testing::ValuesIn(namesIn(kCasesDir)),
                          [](const auto& testInfo) { return testInfo.param; });
 
 }  // namespace

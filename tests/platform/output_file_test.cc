@@ -26,6 +26,23 @@ TEST_F(OutputFileTest, LineEndsAreCrLfAndNothingIsLostAcrossFlushes) {
   EXPECT_EQ(written.substr(2998, 6), "xx\r\nxx");
 }
 
+TEST_F(OutputFileTest, ABlockLargerThanTheBufferKeepsItsPlace) {
+  const std::string block(3 << 20, 'b');  // goes past the buffer, straight through
+  std::string inMemory;
+  OutputFile onDisk;
+  OutputFile memory;
+  ASSERT_TRUE(openOutput(onDisk, path("out").string()));
+  openOutputInMemory(memory, inMemory);
+  for (OutputFile* file : {&onDisk, &memory}) {
+    writeBytes(*file, "head");
+    writeBytes(*file, block);
+    writeBytes(*file, "tail");
+    EXPECT_TRUE(closeOutput(*file));
+  }
+  EXPECT_TRUE(readFile("out") == "head" + block + "tail");
+  EXPECT_TRUE(inMemory == "head" + block + "tail");
+}
+
 TEST_F(OutputFileTest, FailuresAreRememberedUntilReopened) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
   OutputFile file;

@@ -1,7 +1,9 @@
 #include "support/program_runner.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -21,6 +23,8 @@ using Clock = std::chrono::steady_clock;
 
 // Far beyond any run, even under Wine or a sanitizer: a program still running then waits forever.
 constexpr auto kDeadline = std::chrono::seconds(60);
+
+constexpr unsigned kNobody = 65534;
 
 /// The standard input of one run: the end the program gets, and what the runner holds open
 /// until the program has ended (the write end of an idle pipe, the master side of a terminal).
@@ -111,30 +115,59 @@ bool programRunsUnderWine() {
   return wine != nullptr && *wine != '\0';
 }
 
+unsigned programUserId(const RunOptions& options) {
+  return options.withoutPrivileges && geteuid() == 0 ? kNobody : geteuid();
+}
+
+Command::Command(std::filesystem::path workDir, const std::vector<std::string>& arguments,
+                 RunOptions options)
+    : workDir_(std::move(workDir)), options_(options) {
+  strings_.push_back(programUnderTest());
+  strings_.insert(strings_.end(), arguments.begin(), arguments.end());
+  for (std::string& s : strings_) argv_.push_back(s.data());
+  argv_.push_back(nullptr);
+}
+
+void Command::exec() const {
+  if (chdir(workDir_.c_str()) != 0) _exit(126);
+  for (const auto& [resource, bytes] : {std::pair{RLIMIT_AS, options_.addressSpaceLimit},
+                                        std::pair{RLIMIT_FSIZE, options_.fileSizeLimit}}) {
+    const rlimit limit{bytes, bytes};
+    if (bytes != 0 && setrlimit(resource, &limit) != 0) _exit(126);
+  }
+  if (programUserId(options_) != geteuid()) {
+    if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(126);
+  }
+  execv(argv_[0], argv_.data());
+  _exit(127);
+}
+
 RunResult runProgram(const std::filesystem::path& workDir,
                      const std::vector<std::string>& arguments, StandardInput input) {
-  const std::string program = programUnderTest();
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(program.c_str()));
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
+  return runProgram(workDir, arguments, RunOptions{.input = input});
+}
 
+RunResult runProgram(const std::filesystem::path& workDir,
+                     const std::vector<std::string>& arguments, const RunOptions& options) {
+  const Command command(workDir, arguments, options);
+  const StandardInput input = options.input;
   RunResult result;
   std::array<int, 2> outPipe{-1, -1};
   std::array<int, 2> errPipe{-1, -1};
+  std::array<int, 2> unreadPipe{-1, -1};
   PreparedInput prepared;
-  const pid_t child = prepareInput(input, prepared) && pipe2(outPipe.data(), O_CLOEXEC) == 0 &&
-                              pipe2(errPipe.data(), O_CLOEXEC) == 0
-                          ? fork()
-                          : -1;
+  const bool ready = prepareInput(input, prepared) && pipe2(outPipe.data(), O_CLOEXEC) == 0 &&
+                     pipe2(errPipe.data(), O_CLOEXEC) == 0 &&
+                     pipe2(unreadPipe.data(), O_CLOEXEC) == 0;
+  closeIfOpen(unreadPipe[0]);  // before the fork, so that nobody at all can read it
+  const pid_t child = ready ? fork() : -1;
   if (child == 0) {
     dup2(prepared.programEnd, 0);
-    dup2(outPipe[1], 1);
+    dup2(options.consoleUnread ? unreadPipe[1] : outPipe[1], 1);
     dup2(errPipe[1], 2);
-    if (chdir(workDir.c_str()) != 0) _exit(126);
-    execv(argv[0], argv.data());
-    _exit(127);
+    command.exec();
   }
+  closeIfOpen(unreadPipe[1]);
   closeIfOpen(outPipe[1]);
   closeIfOpen(errPipe[1]);
   if (child > 0) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,6 +13,29 @@ enum class StandardInput {
   kIdlePipe,         ///< a pipe that stays open and silent for the whole run: a read would block
   kTerminalWithKey,  ///< a terminal on which one key, x without Enter, has been typed ahead
 };
+
+/// How to start the program, beyond its arguments.
+struct RunOptions {
+  StandardInput input = StandardInput::kEndOfFile;
+  std::size_t addressSpaceLimit = 0;  ///< bytes of address space it may map (RLIMIT_AS); 0: any
+  std::size_t fileSizeLimit = 0;      ///< bytes it may write into one file (RLIMIT_FSIZE); 0: any
+  bool withoutPrivileges = false;     ///< when the tests run as root, run it as user nobody
+  bool consoleUnread = false;  ///< standard output is a pipe whose reading end is already closed
+};
+
+/// True when this build runs under AddressSanitizer, which maps terabytes of shadow memory: a limit
+/// on the address space cannot be tested there.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool kAddressSanitizer = true;
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
 
 /// What one run of the program left behind.
 struct RunResult {
@@ -30,9 +54,33 @@ std::string programUnderTest();
 /// tests of what only a POSIX system has, or of where Wine is not Windows, are skipped or adapted.
 bool programRunsUnderWine();
 
+/// The user id the program runs as under `options`.
+unsigned programUserId(const RunOptions& options);
+
+/// The program's command line, built before any fork so that the child only has to exec it.
+class Command {
+ public:
+  Command(std::filesystem::path workDir, const std::vector<std::string>& arguments,
+          RunOptions options);
+  /// In a forked child, its standard streams in place: enters the folder, applies the limits and
+  /// the user of the options, and runs the program. Never returns; exits with 126 or 127 when
+  /// something on the way fails.
+  [[noreturn]] void exec() const;
+
+ private:
+  std::filesystem::path workDir_;
+  std::vector<std::string> strings_;
+  std::vector<char*> argv_;
+  RunOptions options_;
+};
+
 /// Runs the program with `arguments` in the folder `workDir`, with `input` as standard input.
 RunResult runProgram(const std::filesystem::path& workDir,
                      const std::vector<std::string>& arguments,
                      StandardInput input = StandardInput::kEndOfFile);
+
+/// Runs the program with `arguments` in the folder `workDir`, as `options` say.
+RunResult runProgram(const std::filesystem::path& workDir,
+                     const std::vector<std::string>& arguments, const RunOptions& options);
 
 }  // namespace fdpreserve::testing

@@ -1,5 +1,6 @@
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -36,6 +37,19 @@ void TempDirTest::writeFile(std::string_view name, std::string_view bytes) const
 
 std::string TempDirTest::readFile(std::string_view name) const {
   return readWholeFile(path(name));
+}
+
+std::vector<std::string> TempDirTest::listing() const {
+  return namesIn(dir_);
+}
+
+std::vector<std::string> namesIn(const std::filesystem::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    names.push_back(entry.path().filename());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 std::string readWholeFile(const std::filesystem::path& path) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fdpreserve::testing {
 
@@ -21,9 +22,14 @@ class TempDirTest : public ::testing::Test {
   void writeFile(std::string_view name, std::string_view bytes) const;
   /// The bytes of `name` inside the folder.
   std::string readFile(std::string_view name) const;
+  /// The name of every entry in the folder, sorted.
+  std::vector<std::string> listing() const;
 
   std::filesystem::path dir_;
 };
+
+/// The name of every entry in the folder `dir`, sorted.
+std::vector<std::string> namesIn(const std::filesystem::path& dir);
 
 /// The whole content of the file at `path`.
 std::string readWholeFile(const std::filesystem::path& path);

@@ -1,5 +1,5 @@
 add_library(fdpreserve_sanitizers INTERFACE)
-if(FDPRESERVE_SANITIZE)
+if(FDPRESERVE_SANITIZE OR FDPRESERVE_FUZZ)
   set(_fdpreserve_sanitize_flags -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_compile_options(fdpreserve_sanitizers INTERFACE ${_fdpreserve_sanitize_flags})
   target_link_options(fdpreserve_sanitizers INTERFACE ${_fdpreserve_sanitize_flags})

@@ -226,9 +226,11 @@ TEST_P(PauseTest, UnderATerminalPromptsAfterTheMessageWaitsAndEndsOnOneKey) {
   session.pressKey('x');  // one key, no Enter
   EXPECT_EQ(session.waitForExit(milliseconds(5000)), 1);
   EXPECT_EQ(session.console(), expected + "\r\n");  // the key itself is not echoed
+  const termios before = session.initialSettings();
   const termios after = session.settings();
-  EXPECT_EQ(after.c_lflag & (ICANON | ECHO), static_cast<tcflag_t>(ICANON | ECHO))
-      << "the terminal's settings were not restored";
+  EXPECT_EQ(after.c_lflag, before.c_lflag) << "the terminal's modes were not restored";
+  EXPECT_EQ(after.c_cc[VMIN], before.c_cc[VMIN]);
+  EXPECT_EQ(after.c_cc[VTIME], before.c_cc[VTIME]);
 }
 
 // A script may hold standard input open without ever writing to it: a pause would wait forever,

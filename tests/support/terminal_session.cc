@@ -27,6 +27,7 @@ TerminalSession::TerminalSession(const std::filesystem::path& workDir,
   termios raw = settings();
   raw.c_oflag &= ~static_cast<tcflag_t>(OPOST);  // the program's CR LF arrives as it was written
   tcsetattr(slave_, TCSANOW, &raw);
+  initial_ = settings();
   child_ = fork();
   if (child_ == 0) {
     close(master_);

@@ -41,6 +41,8 @@ class TerminalSession {
   const std::string& console() const { return console_; }
   /// The terminal's settings as they stand now.
   termios settings() const;
+  /// The terminal's settings when the program started.
+  const termios& initialSettings() const { return initial_; }
 
  private:
   /// Reads whatever the console holds within `wait`.
@@ -52,6 +54,7 @@ class TerminalSession {
   int status_ = -1;
   bool ended_ = false;
   std::string console_;
+  termios initial_{};
 };
 
 }  // namespace fdpreserve::testing

@@ -7,9 +7,7 @@
 
 #include "driver/run.h"
 #include "model/analysis_state.h"
-#include "model/tables.h"
 #include "platform/console.h"
-#include "platform/input_file.h"
 #include "platform/output_file.h"
 
 namespace {
@@ -28,10 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string console;
   std::string output;
   redirectConsole(&console);
-  resetAnalysisState();
-  sizeTables(state.decomposition, state.dependencies);
-  openInputFromBytes(state.inputFile, std::string(reinterpret_cast<const char*>(data), size));
-  openOutputInMemory(state.outputFile, output);
+  openJobInMemory(std::string(reinterpret_cast<const char*>(data), size), output);
   copyAndAnalyse();
   closeOutput(state.outputFile);
   resetAnalysisState();

@@ -1,6 +1,7 @@
 #include "driver/run.h"
 
 #include <string_view>
+#include <utility>
 
 #include "analysis/preservation.h"
 #include "driver/line_reader.h"
@@ -63,6 +64,13 @@ int reportOutOfMemory() {
   // What the output holds buffered goes to the file before the pause, which may last forever.
   closeOutput(state.outputFile);
   return fail(messages::kOutOfMemory, Pause::kYes);
+}
+
+void openJobInMemory(std::string input, std::string& output) {
+  resetAnalysisState();
+  sizeTables(state.decomposition, state.dependencies);
+  openInputFromBytes(state.inputFile, std::move(input));
+  openOutputInMemory(state.outputFile, output);
 }
 
 bool copyAndAnalyse() {

@@ -5,6 +5,7 @@
 #include "analysis/attribute_list.h"
 #include "analysis/preservation.h"
 #include "driver/line_reader.h"
+#include "driver/run.h"
 #include "model/analysis_state.h"
 #include "model/reader.h"
 
@@ -28,10 +29,7 @@ bool preservedByPasses() {
 
 std::string referenceOutput(std::string input) {
   std::string output;
-  resetAnalysisState();
-  sizeTables(state.decomposition, state.dependencies);
-  openInputFromBytes(state.inputFile, std::move(input));
-  openOutputInMemory(state.outputFile, output);
+  openJobInMemory(std::move(input), output);
   echoInput();
   reopenInput(state.inputFile);
   readDecomposition();

@@ -16,10 +16,7 @@ void StateTest::readTables(std::string bytes) {
 
 std::string StateTest::runInMemory(std::string bytes) {
   std::string output;
-  resetAnalysisState();
-  sizeTables(state.decomposition, state.dependencies);
-  openInputFromBytes(state.inputFile, std::move(bytes));
-  openOutputInMemory(state.outputFile, output);
+  openJobInMemory(std::move(bytes), output);
   copyAndAnalyse();
   closeOutput(state.outputFile);
   return output;

@@ -1,7 +1,5 @@
 #include "driver/line_reader.h"
 
-#include <algorithm>
-
 #include "model/analysis_state.h"
 
 namespace fdpreserve {
@@ -18,43 +16,29 @@ void readLine() {
     input.failMark = true;
     return;
   }
-  const std::string& content = input.content;
+  const std::string_view content = input.content;
   if (input.position >= content.size()) {
-    state.lineBuffer.clear();
+    state.lineBuffer = {};
     input.eofMark = true;
     input.failMark = true;
     return;
   }
   const std::size_t lineFeed = content.find('\n', input.position);
-  if (lineFeed == std::string::npos) {
-    state.lineBuffer.assign(content, input.position);
+  if (lineFeed == std::string_view::npos) {
+    state.lineBuffer = content.substr(input.position);
     input.position = content.size();
     input.eofMark = true;
     return;
   }
-  state.lineBuffer.assign(content, input.position, lineFeed - input.position);
+  state.lineBuffer = content.substr(input.position, lineFeed - input.position);
   input.position = lineFeed + 1;
 }
 
-void reserveLineBuffer() {
-  const std::string& content = state.inputFile.content;
-  std::size_t longest = 0;
-  std::size_t begin = 0;
-  while (begin < content.size()) {
-    std::size_t end = content.find('\n', begin);
-    if (end == std::string::npos) end = content.size();
-    longest = std::max(longest, end - begin);
-    begin = end + 1;
-  }
-  state.lineBuffer.reserve(longest);
-}
-
 void echoInput() {
-  while (!state.inputFile.eofMark) {
-    readLine();
-    writeBytes(state.outputFile, state.lineBuffer);
-    writeLineEnd(state.outputFile);
-  }
+  // Every line, the last one too, ends with a line end: with a final line feed, the empty read
+  // after it is the line that gets the last one.
+  writeText(state.outputFile, state.inputFile.content);
+  writeLineEnd(state.outputFile);
 }
 
 }  // namespace fdpreserve

@@ -1,6 +1,8 @@
 #include "driver/run.h"
 
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "analysis/preservation.h"
@@ -30,6 +32,25 @@ void announceOutput(const std::string& outputName) {
   writeConsoleLine(messages::kCreatedAfter);
 }
 
+/// Starts the copy of the input into the output. Writing the copy and reading the tables each
+/// take about as long as copying the file, so a file on disk gets the copy on a thread of its
+/// own while the reader runs; the copy touches nothing the reader does. Where no thread can be
+/// had, and for memory, which the copy could make grow, the copy is made here and now.
+std::jthread startCopy() {
+  const auto copy = [] {
+    echoInput();
+    flushOutput(state.outputFile);
+  };
+  if (state.outputFile.memorySink == nullptr) {
+    try {
+      return std::jthread(copy);
+    } catch (const std::system_error&) {  // NOLINT(bugprone-empty-catch): the copy is made below
+    }
+  }
+  copy();
+  return {};
+}
+
 }  // namespace
 
 int runFdpreserve(const std::vector<std::string>& arguments) {
@@ -39,13 +60,13 @@ int runFdpreserve(const std::vector<std::string>& arguments) {
   const std::string& inputName = arguments[1];
   const std::string& outputName = arguments[2];
 
-  // The input is read whole before the output opens, so naming one file twice loses nothing.
   openInput(state.inputFile, inputName);
   if (state.inputFile.failMark) return fail(messages::kBadFileName, Pause::kYes);
+  // The input is all in memory before the output opens, so naming one file twice loses nothing.
   // All the memory the copy needs is taken before the output is truncated, and the copy takes no
   // more: memory can run out while the output (perhaps the input itself) is untouched, or once
   // the copy is in it, never in between.
-  reserveLineBuffer();
+  detachInputFrom(state.inputFile, outputName);
   if (!openOutput(state.outputFile, outputName)) {
     return fail(messages::kCannotCreateOutput, Pause::kYes);
   }
@@ -62,8 +83,9 @@ int runFdpreserve(const std::vector<std::string>& arguments) {
 
 int reportOutOfMemory() {
   // What the output holds buffered goes to the file before the pause, which may last forever.
-  closeOutput(state.outputFile);
-  return fail(messages::kOutOfMemory, Pause::kYes);
+  // A copy that failed to reach the file failed first: that is the news.
+  const bool written = closeOutput(state.outputFile);
+  return fail(written ? messages::kOutOfMemory : messages::kOutputWriteFailed, Pause::kYes);
 }
 
 void openJobInMemory(std::string input, std::string& output) {
@@ -74,15 +96,16 @@ void openJobInMemory(std::string input, std::string& output) {
 }
 
 bool copyAndAnalyse() {
-  echoInput();
-  flushOutput(state.outputFile);
+  {
+    const std::jthread copier = startCopy();
+    reopenInput(state.inputFile);
+    readDecomposition();
+    readDependencies();
+  }  // the copy is complete here, whatever the reader met
   if (state.outputFile.failed) return false;
-  reopenInput(state.inputFile);
-
-  readDecomposition();
-  readDependencies();
   // Every byte of the input is in the tables or the copy now: give its memory to the analysis.
   closeInput(state.inputFile);
+  state.lineBuffer = {};
   checkPreservation();
   flushOutput(state.outputFile);
   return !state.outputFile.failed;

@@ -8,7 +8,7 @@ void resetAnalysisState() {
   closeInput(state.inputFile);
   closeOutput(state.outputFile);
   state.outputFile.failed = false;
-  state.lineBuffer = std::string();
+  state.lineBuffer = {};
   state.intersectionScratch = AttributeList();
   state.unionScratch = AttributeList();
   state.reachScratch = AttributeList();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 #include "model/attribute_types.h"
 #include "model/name_pool.h"
@@ -16,7 +16,7 @@ namespace fdpreserve {
 struct AnalysisState {
   InputFile inputFile;
   OutputFile outputFile;
-  std::string lineBuffer;             ///< the line last read by `readLine`
+  std::string_view lineBuffer;        ///< the line last read by `readLine`, within the input
   AttributeList intersectionScratch;  ///< owned by `intersectLists`
   AttributeList unionScratch;         ///< owned by `uniteLists`
   AttributeList reachScratch;         ///< owned by `reachClosure` and `extendReach`

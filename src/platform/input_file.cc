@@ -13,6 +13,7 @@
 #define FDPRESERVE_OPEN_READ_FLAGS (_O_RDONLY | _O_BINARY | _O_NOINHERIT)
 using ReadCount = int;
 #else
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #define FDPRESERVE_OPEN_READ_FLAGS (O_RDONLY | O_CLOEXEC)
@@ -49,13 +50,75 @@ bool readAll(int descriptor, std::string& bytes) {
   return true;
 }
 
+void unmap(InputFile& file) {
+#ifndef _WIN32
+  if (file.mappedAddress != nullptr) ::munmap(file.mappedAddress, file.mappedSize);
+#endif
+  file.mappedAddress = nullptr;
+  file.mappedSize = 0;
+}
+
+/// Takes the content into memory of its own.
+void ownContent(InputFile& file, std::string_view bytes) {
+  std::string owned(bytes);
+  unmap(file);
+  file.ownedBytes = std::move(owned);
+  file.content = file.ownedBytes;
+}
+
+/// Maps a regular, non-empty file whole. Reading it would cost a copy and a fresh page of memory
+/// for every page of the file; the mapping shares the system's own cache. False when the file is
+/// not mapped, and then it is read instead.
+bool mapWholeFile(InputFile& file, int descriptor) {
+#ifdef _WIN32
+  (void)file;
+  (void)descriptor;
+  return false;
+#else
+  struct stat info {};
+  if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) return false;
+  int flags = MAP_PRIVATE;
+#ifdef MAP_POPULATE
+  flags |= MAP_POPULATE;  // every byte is read anyway: one fault for the lot, not one a page
+#endif
+  const auto size = static_cast<std::size_t>(info.st_size);
+  void* address = ::mmap(nullptr, size, PROT_READ, flags, descriptor, 0);
+  if (address == MAP_FAILED) return false;
+  file.mappedAddress = address;
+  file.mappedSize = size;
+  file.mappedDevice = static_cast<std::uint64_t>(info.st_dev);
+  file.mappedInode = static_cast<std::uint64_t>(info.st_ino);
+
+  std::string_view bytes(static_cast<const char*>(address), size);
+  bytes = bytes.substr(0, bytes.find(kEndOfFile));
+  file.content = bytes;
+  // A mapping is never written: CR LF pairs are rare enough that they take the copy.
+  if (bytes.find('\r') != std::string_view::npos) {
+    ownContent(file, bytes);
+    toTextMode(file.ownedBytes);
+    file.content = file.ownedBytes;
+  }
+  return true;
+#endif
+}
+
 }  // namespace
+
+InputFile::~InputFile() {
+  unmap(*this);
+}
 
 void openInput(InputFile& file, const std::string& path) {
   closeInput(file);
   const int descriptor = ::open(path.c_str(), FDPRESERVE_OPEN_READ_FLAGS);
   if (descriptor < 0) {
     file.failMark = true;
+    return;
+  }
+  if (mapWholeFile(file, descriptor)) {
+    ::close(descriptor);
+    file.isOpen = true;
+    reopenInput(file);
     return;
   }
   std::string bytes;
@@ -70,9 +133,24 @@ void openInput(InputFile& file, const std::string& path) {
 
 void openInputFromBytes(InputFile& file, std::string bytes) {
   toTextMode(bytes);
-  file.content = std::move(bytes);
+  file.ownedBytes = std::move(bytes);
+  file.content = file.ownedBytes;
   file.isOpen = true;
   reopenInput(file);
+}
+
+void detachInputFrom(InputFile& file, const std::string& path) {
+#ifndef _WIN32
+  struct stat info {};
+  if (file.mappedAddress == nullptr || ::stat(path.c_str(), &info) != 0) return;
+  if (static_cast<std::uint64_t>(info.st_dev) == file.mappedDevice &&
+      static_cast<std::uint64_t>(info.st_ino) == file.mappedInode) {
+    ownContent(file, file.content);
+  }
+#else
+  (void)file;
+  (void)path;
+#endif
 }
 
 void reopenInput(InputFile& file) {
@@ -82,7 +160,9 @@ void reopenInput(InputFile& file) {
 }
 
 void closeInput(InputFile& file) {
-  std::string().swap(file.content);  // give the memory back, not just the length
+  unmap(file);
+  std::string().swap(file.ownedBytes);  // give the memory back, not just the length
+  file.content = {};
   file.position = 0;
   file.isOpen = false;
   file.eofMark = false;

@@ -1,26 +1,44 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace fdpreserve {
 
-/// A file opened for reading in text mode. All of it is read into memory when it opens, so that
-/// starting over works for a pipe too, and truncating the same path later cannot lose it.
+/// A file opened for reading in text mode. All of it is available in memory once it opens, so
+/// that starting over works for a pipe too. A regular file is mapped rather than copied, which
+/// costs nothing per byte; any other file is read whole.
 struct InputFile {
-  std::string content;       ///< the bytes as a text-mode read yields them
+  InputFile() = default;
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+  /// Unmaps what is mapped, as the system does when the process ends.
+  ~InputFile();
+
+  std::string_view content;       ///< the bytes as a text-mode read yields them
+  std::string ownedBytes;         ///< holds `content` when the file was read rather than mapped
+  void* mappedAddress = nullptr;  ///< holds `content` when the file was mapped
+  std::size_t mappedSize = 0;
+  std::uint64_t mappedDevice = 0;  ///< with the inode, tells whether another path names this file
+  std::uint64_t mappedInode = 0;
   std::size_t position = 0;  ///< the next byte to read
   bool isOpen = false;
   bool eofMark = false;   ///< set by a read that ran into the end of the content
   bool failMark = false;  ///< set when opening failed or a read found nothing to read
 };
 
-/// Opens and reads the whole file at `path`. A file that cannot be opened or read (a missing file,
-/// a folder, an I/O error) leaves `file` closed with its failure mark set.
+/// Opens the file at `path` and makes all of it available. A file that cannot be opened or read
+/// (a missing file, a folder, an I/O error) leaves `file` closed with its failure mark set.
 void openInput(InputFile& file, const std::string& path);
 
 /// Opens `file` over bytes already in memory, as if they were the raw content of a file.
 void openInputFromBytes(InputFile& file, std::string bytes);
+
+/// Copies the content into memory of its own when `path` names the mapped file itself, so that
+/// truncating `path` afterwards cannot take the content away.
+void detachInputFrom(InputFile& file, const std::string& path);
 
 /// Starts the file over at its first byte with both marks clear, as closing and reopening would.
 void reopenInput(InputFile& file);

@@ -81,6 +81,17 @@ void writeBytes(OutputFile& file, std::string_view bytes) {
   }
 }
 
+void writeText(OutputFile& file, std::string_view text) {
+  for (;;) {
+    const std::size_t lineFeed = text.find('\n');
+    if (lineFeed == std::string_view::npos) break;
+    writeBytes(file, text.substr(0, lineFeed));
+    writeLineEnd(file);
+    text.remove_prefix(lineFeed + 1);
+  }
+  writeBytes(file, text);
+}
+
 void writeLineEnd(OutputFile& file) {
   writeBytes(file, kLineEnd);
 }

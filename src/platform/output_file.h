@@ -32,6 +32,10 @@ void openOutputInMemory(OutputFile& file, std::string& sink);
 /// Appends bytes as they are. Allocates nothing for a file on disk.
 void writeBytes(OutputFile& file, std::string_view bytes);
 
+/// Appends text as a text-mode stream writes it: each line feed in it reaches the file as a line
+/// end. Allocates nothing for a file on disk.
+void writeText(OutputFile& file, std::string_view text);
+
 /// Appends one line end.
 void writeLineEnd(OutputFile& file);
 

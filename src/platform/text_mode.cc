@@ -5,7 +5,6 @@
 namespace fdpreserve {
 
 void toTextMode(std::string& bytes) {
-  constexpr char kEndOfFile = '\x1a';
   if (const auto end = bytes.find(kEndOfFile); end != std::string::npos) bytes.resize(end);
 
   // A lone CR, and a CR at the very end, stay: only CR LF pairs shrink to LF. The bytes between

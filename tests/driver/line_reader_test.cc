@@ -29,7 +29,8 @@ class LineReaderTest : public StateTest {
     std::vector<Read> seen;
     for (int i = 0; i < count; ++i) {
       readLine();
-      seen.push_back({state.lineBuffer, state.inputFile.eofMark, state.inputFile.failMark});
+      seen.push_back(
+          {std::string(state.lineBuffer), state.inputFile.eofMark, state.inputFile.failMark});
     }
     return seen;
   }
@@ -72,11 +73,7 @@ TEST_F(LineReaderTest, ReopeningStartsOverWithClearMarks) {
 }
 
 TEST_F(LineReaderTest, AClosedFileReadsAsEndedSoNoLoopWaitsForever) {
-  std::string output;
-  openOutputInMemory(state.outputFile, output);
-  echoInput();
-  closeOutput(state.outputFile);
-  EXPECT_EQ(output, "\r\n");
+  readLine();
   EXPECT_TRUE(state.inputFile.eofMark && state.inputFile.failMark);
 }
 

@@ -1,5 +1,7 @@
 #include "model/name_pool.h"
 
+#include <bit>
+
 namespace fdpreserve {
 namespace {
 
@@ -39,28 +41,80 @@ void grow(NamePool& pool) {
   const std::size_t size = pool.slots.empty() ? kInitialSlots : 2 * pool.slots.size();
   pool.slots.assign(size, 0);
   for (AttributeId id = 1; id < nameCount(pool); ++id) {
-    const std::uint64_t hash = hashName(nameOf(pool, id));
-    pool.slots[slotFor(pool, nameOf(pool, id), hash)] = entryFor(hash, id);
+    const std::string_view name = nameOf(pool, id);
+    if (name.size() <= kShortNameBytes) continue;  // those have a table of their own
+    const std::uint64_t hash = hashName(name);
+    pool.slots[slotFor(pool, name, hash)] = entryFor(hash, id);
   }
+}
+
+/// The key of a name of 1 to `kShortNameBytes` bytes.
+std::uint64_t keyOf(std::string_view name) {
+  std::uint64_t packed = 0;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    packed |= std::uint64_t{static_cast<unsigned char>(name[i])} << (8 * i);
+  }
+  return shortNameKey(packed, name.size());
+}
+
+/// Where the short name with this key is, or the empty slot where it would go.
+std::size_t shortSlotFor(const NamePool& pool, std::uint64_t key) {
+  const std::size_t mask = pool.shortNames.size() - 1;
+  std::size_t at = (key * 0x9E3779B97F4A7C15ULL) >> pool.shortHashShift;
+  while (pool.shortNames[at].key != key && pool.shortNames[at].key != 0) at = (at + 1) & mask;
+  return at;
+}
+
+/// Doubles the table of short names, keeping it at most half as full as there are names.
+void growShortNames(NamePool& pool) {
+  const std::size_t size = pool.shortNames.empty() ? kInitialSlots : 2 * pool.shortNames.size();
+  pool.shortNames.assign(size, ShortName{});
+  pool.shortHashShift = 64 - static_cast<unsigned>(std::countr_zero(size));
+  for (AttributeId id = 1; id < nameCount(pool); ++id) {
+    const std::string_view name = nameOf(pool, id);
+    if (name.size() > kShortNameBytes) continue;
+    const std::uint64_t key = keyOf(name);
+    pool.shortNames[shortSlotFor(pool, key)] = ShortName{key, id};
+  }
+}
+
+AttributeId addName(NamePool& pool, std::string_view name) {
+  const auto id = static_cast<AttributeId>(nameCount(pool));
+  pool.bytes.append(name);
+  pool.ends.push_back(pool.bytes.size());
+  return id;
 }
 
 }  // namespace
 
+AttributeId addShortName(NamePool& pool, std::uint64_t key, std::string_view name) {
+  if (2 * nameCount(pool) >= pool.shortNames.size()) growShortNames(pool);
+  const std::size_t at = shortSlotFor(pool, key);
+  if (pool.shortNames[at].key == key) return pool.shortNames[at].id;
+  const AttributeId id = addName(pool, name);
+  pool.shortNames[at] = ShortName{key, id};
+  return id;
+}
+
 AttributeId internName(NamePool& pool, std::string_view name) {
   if (name.empty()) return kFreeSlot;
+  if (name.size() <= kShortNameBytes) return internShortName(pool, keyOf(name), name);
   if (2 * nameCount(pool) >= pool.slots.size()) grow(pool);
   const std::uint64_t hash = hashName(name);
   const std::size_t slot = slotFor(pool, name, hash);
   if (pool.slots[slot] != 0) return idIn(pool.slots[slot]);
-  const auto id = static_cast<AttributeId>(nameCount(pool));
-  pool.bytes.append(name);
-  pool.ends.push_back(pool.bytes.size());
+  const AttributeId id = addName(pool, name);
   pool.slots[slot] = entryFor(hash, id);
   return id;
 }
 
 AttributeId findName(const NamePool& pool, std::string_view name) {
-  if (name.empty() || pool.slots.empty()) return kFreeSlot;
+  if (name.empty()) return kFreeSlot;
+  if (name.size() <= kShortNameBytes) {
+    return pool.shortNames.empty() ? kFreeSlot
+                                   : pool.shortNames[shortSlotFor(pool, keyOf(name))].id;
+  }
+  if (pool.slots.empty()) return kFreeSlot;
   return idIn(pool.slots[slotFor(pool, name, hashName(name))]);
 }
 

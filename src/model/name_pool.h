@@ -14,15 +14,27 @@ using AttributeId = std::uint32_t;
 /// The id of the empty name, which marks a free slot.
 inline constexpr AttributeId kFreeSlot = 0;
 
+/// Names up to this long are looked up as one word: their bytes and their length packed together.
+inline constexpr std::size_t kShortNameBytes = 7;
+
+/// A short name's slot in the table of short names.
+struct ShortName {
+  std::uint64_t key = 0;  ///< the packed name; 0 where no name is
+  AttributeId id = kFreeSlot;
+};
+
 /// Every distinct name of the input, numbered from 1 in order of first appearance. Millions of
-/// fields are looked up while a large input is read, so the names share one block of bytes and
-/// the lookup is an open-addressing table of ids.
+/// fields are looked up while a large input is read, so the names share one block of bytes, and
+/// the lookup is an open-addressing table of ids: short names, the common case, compare as one
+/// word; longer ones by a hash and their bytes.
 struct NamePool {
   std::string bytes;                    ///< every name, one after the other
   std::vector<std::size_t> ends{0, 0};  ///< name id spans [ends[id], ends[id + 1]); id 0 is empty
-  /// The table: the id in the low 32 bits and part of the name's hash above, so that a probe
-  /// rarely compares bytes; 0 where no name is.
+  /// The table of long names: the id in the low 32 bits and part of the name's hash above, so
+  /// that a probe rarely compares bytes; 0 where no name is.
   std::vector<std::uint64_t> slots;
+  std::vector<ShortName> shortNames;  ///< the table of short names, a power of two long
+  unsigned shortHashShift = 64;       ///< 64 less the bits of an index into `shortNames`
 };
 
 /// The id of `name`, adding it when new; the empty name is always `kFreeSlot`.
@@ -30,6 +42,30 @@ AttributeId internName(NamePool& pool, std::string_view name);
 
 /// The id of `name`, or `kFreeSlot` when it is empty or was never added.
 AttributeId findName(const NamePool& pool, std::string_view name);
+
+/// The key of a name of 1 to `kShortNameBytes` bytes: its bytes from the lowest up, and its
+/// length in the highest byte, so that no two names share a key and no key is 0.
+inline std::uint64_t shortNameKey(std::uint64_t packedBytes, std::size_t length) {
+  return packedBytes | (std::uint64_t{length} << 56);
+}
+
+/// Adds the short name `name`, whose key is `key`; returns its new id.
+AttributeId addShortName(NamePool& pool, std::uint64_t key, std::string_view name);
+
+/// The id of the short name `name`, whose key is `key`, adding it when new. Inline: the reader
+/// calls it for nearly every field.
+inline AttributeId internShortName(NamePool& pool, std::uint64_t key, std::string_view name) {
+  if (!pool.shortNames.empty()) {
+    const std::size_t mask = pool.shortNames.size() - 1;
+    for (std::size_t at = (key * 0x9E3779B97F4A7C15ULL) >> pool.shortHashShift;;
+         at = (at + 1) & mask) {
+      const ShortName& slot = pool.shortNames[at];
+      if (slot.key == key) return slot.id;
+      if (slot.key == 0) break;
+    }
+  }
+  return addShortName(pool, key, name);
+}
 
 /// The bytes of the name with the given id.
 inline std::string_view nameOf(const NamePool& pool, AttributeId id) {

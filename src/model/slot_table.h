@@ -35,8 +35,10 @@ inline SlotRow rowAt(const SlotTable& table, std::size_t row) {
 }
 
 /// Fills the next row from `fields`: each field between commas goes to the next slot, an empty
-/// field leaves its slot free, and the free slots at the row's end are not stored.
-void appendRow(SlotTable& table, NamePool& pool, std::string_view fields);
+/// field leaves its slot free, and the free slots at the row's end are not stored. The
+/// `readableAfter` bytes that follow `fields` in memory may be read, never used.
+void appendRow(SlotTable& table, NamePool& pool, std::string_view fields,
+               std::size_t readableAfter = 0);
 
 /// The attributes of a row: its slots before the first free one.
 inline SlotRow attributesOf(SlotRow row) {

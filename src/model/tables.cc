@@ -11,14 +11,16 @@ void sizeTables(DecompositionTable& decomposition, DependencyTable& dependencies
   sizeSlotTable(dependencies.sides, 2 * kDependencyEntries);
 }
 
-void appendSubschema(DecompositionTable& table, NamePool& pool, std::string_view fields) {
-  appendRow(table.rows, pool, fields);
+void appendSubschema(DecompositionTable& table, NamePool& pool, std::string_view fields,
+                     std::size_t readableAfter) {
+  appendRow(table.rows, pool, fields, readableAfter);
 }
 
 void appendDependency(DependencyTable& table, NamePool& pool, std::string_view leftFields,
-                      std::string_view rightFields) {
-  appendRow(table.sides, pool, leftFields);
-  appendRow(table.sides, pool, rightFields);
+                      std::string_view rightFields, std::size_t readableAfterLeft,
+                      std::size_t readableAfterRight) {
+  appendRow(table.sides, pool, leftFields, readableAfterLeft);
+  appendRow(table.sides, pool, rightFields, readableAfterRight);
 }
 
 }  // namespace fdpreserve

@@ -44,11 +44,15 @@ std::size_t entryCount(const DependencyTable& table);
 /// Empties both tables and sizes them to their capacities, every slot free.
 void sizeTables(DecompositionTable& decomposition, DependencyTable& dependencies);
 
-/// Fills the next subschema row from its comma-separated fields.
-void appendSubschema(DecompositionTable& table, NamePool& pool, std::string_view fields);
+/// Fills the next subschema row from its comma-separated fields, of which the `readableAfter`
+/// bytes that follow may be read.
+void appendSubschema(DecompositionTable& table, NamePool& pool, std::string_view fields,
+                     std::size_t readableAfter = 0);
 
-/// Fills the next entry from the comma-separated fields of its two sides.
+/// Fills the next entry from the comma-separated fields of its two sides, each followed by the
+/// given number of bytes that may be read.
 void appendDependency(DependencyTable& table, NamePool& pool, std::string_view leftFields,
-                      std::string_view rightFields);
+                      std::string_view rightFields, std::size_t readableAfterLeft = 0,
+                      std::size_t readableAfterRight = 0);
 
 }  // namespace fdpreserve

@@ -2,7 +2,10 @@
 
 #include <fcntl.h>
 
+#include <bit>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/text_mode.h"
 
@@ -33,6 +36,43 @@ bool writeAll(int descriptor, std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(wrote));
   }
   return true;
+}
+
+constexpr std::size_t kWordBytes = sizeof(std::uint64_t);
+
+/// Copies `text` to `to`, each line feed as a line end, and returns the bytes written. `to` has
+/// room for twice the text and a word more: whole words are copied, ahead of what counts.
+std::size_t convertLineFeeds(std::string_view text, char* to) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+  const char* from = text.data();
+  const char* const end = from + text.size();
+  char* out = to;
+  // A word at a time, a line end at a time: lines are short, and a search per line costs more.
+  while (std::endian::native == std::endian::little &&
+         static_cast<std::size_t>(end - from) >= kWordBytes) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, from, kWordBytes);
+    std::memcpy(out, &word, kWordBytes);
+    const std::uint64_t lineFeeds = word ^ (kOnes * '\n');
+    // The lowest byte flagged is the first line feed; flags above it may be false.
+    const std::uint64_t flagged = (lineFeeds - kOnes) & ~lineFeeds & kHighBits;
+    if (flagged == 0) {
+      from += kWordBytes;
+      out += kWordBytes;
+      continue;
+    }
+    const auto before = static_cast<std::size_t>(std::countr_zero(flagged)) / 8;
+    out += before;
+    std::memcpy(out, kLineEnd.data(), kLineEnd.size());
+    out += kLineEnd.size();
+    from += before + 1;
+  }
+  for (; from != end; ++from) {
+    if (*from == '\n') *out++ = '\r';
+    *out++ = *from;
+  }
+  return static_cast<std::size_t>(out - to);
 }
 
 /// Gives bytes to the system, or to the memory sink; after a failure the rest is dropped.
@@ -82,14 +122,26 @@ void writeBytes(OutputFile& file, std::string_view bytes) {
 }
 
 void writeText(OutputFile& file, std::string_view text) {
-  for (;;) {
-    const std::size_t lineFeed = text.find('\n');
-    if (lineFeed == std::string_view::npos) break;
-    writeBytes(file, text.substr(0, lineFeed));
-    writeLineEnd(file);
-    text.remove_prefix(lineFeed + 1);
+  if (file.memorySink != nullptr || !file.isOpen) {
+    for (std::size_t lineFeed = text.find('\n'); lineFeed != std::string_view::npos;
+         lineFeed = text.find('\n')) {
+      writeBytes(file, text.substr(0, lineFeed));
+      writeLineEnd(file);
+      text.remove_prefix(lineFeed + 1);
+    }
+    writeBytes(file, text);
+    return;
   }
-  writeBytes(file, text);
+  // A copy of tens of megabytes goes through here: it is converted straight into the buffer.
+  while (!text.empty()) {
+    if (kFlushThreshold - file.pending.size() < 2 * kWordBytes) flushOutput(file);
+    const std::size_t room = kFlushThreshold - file.pending.size();
+    const std::string_view part = text.substr(0, (room - kWordBytes) / 2);
+    const std::size_t used = file.pending.size();
+    file.pending.resize(used + 2 * part.size() + kWordBytes);
+    file.pending.resize(used + convertLineFeeds(part, file.pending.data() + used));
+    text.remove_prefix(part.size());
+  }
 }
 
 void writeLineEnd(OutputFile& file) {

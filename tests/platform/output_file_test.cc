@@ -26,6 +26,34 @@ TEST_F(OutputFileTest, LineEndsAreCrLfAndNothingIsLostAcrossFlushes) {
   EXPECT_EQ(written.substr(2998, 6), "xx\r\nxx");
 }
 
+TEST_F(OutputFileTest, TextReachesFileAndMemoryWithEveryLineFeedAsALineEnd) {
+  // Lines of every length from empty to past a word, line feeds in runs, NUL and CR bytes, and
+  // in all several times the buffer, so that parts end at every kind of place.
+  std::string text;
+  std::string expected;
+  for (std::size_t length = 0; text.size() < (5U << 20); length = (length + 1) % 23) {
+    const std::string line =
+        std::string(length, 'a') + (length % 5 == 0 ? std::string("\r\0", 2) : "");
+    text += line + "\n";
+    expected += line + "\r\n";
+  }
+  text += "no line feed";
+  expected += "no line feed";
+  std::string inMemory;
+  OutputFile onDisk;
+  OutputFile memory;
+  ASSERT_TRUE(openOutput(onDisk, path("out").string()));
+  openOutputInMemory(memory, inMemory);
+  for (OutputFile* file : {&onDisk, &memory}) {
+    writeBytes(*file, "head\n");
+    writeText(*file, text);
+    writeText(*file, "\n");
+    EXPECT_TRUE(closeOutput(*file));
+  }
+  EXPECT_TRUE(readFile("out") == "head\n" + expected + "\r\n");
+  EXPECT_TRUE(inMemory == "head\n" + expected + "\r\n");
+}
+
 TEST_F(OutputFileTest, ABlockLargerThanTheBufferKeepsItsPlace) {
   const std::string block(3 << 20, 'b');  // goes past the buffer, straight through
   std::string inMemory;

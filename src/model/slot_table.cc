@@ -10,6 +10,7 @@ namespace fdpreserve {
 void sizeSlotTable(SlotTable& table, std::size_t rows) {
   table.slots.clear();
   table.rowEnds.clear();
+  table.wrapRows.clear();
   table.sizedRows = rows;
 }
 
@@ -50,7 +51,8 @@ Field scanFieldAhead(const char* at, const char* end) {
   // The lowest byte flagged is the first comma; flags above it may be false, and do not matter.
   const std::uint64_t commas = word ^ (kOnes * ',');
   const std::uint64_t flagged = (commas - kOnes) & ~commas & kHighBits;
-  std::size_t length = flagged == 0 ? sizeof word : static_cast<std::size_t>(std::countr_zero(flagged)) / 8;
+  std::size_t length =
+      flagged == 0 ? sizeof word : static_cast<std::size_t>(std::countr_zero(flagged)) / 8;
   length = std::min(length, static_cast<std::size_t>(end - at));
   if (length > kShortNameBytes) return scanField(at, end);
   const std::uint64_t packed = length == 0 ? 0 : word & (~std::uint64_t{0} >> (64 - 8 * length));
@@ -58,6 +60,14 @@ Field scanFieldAhead(const char* at, const char* end) {
 }
 
 }  // namespace
+
+void recordRowEnd(SlotTable& table, std::size_t end) {
+  const std::uint64_t wrapsAtEnd = static_cast<std::uint64_t>(end) >> 32U;
+  for (std::uint64_t wraps = table.wrapRows.size(); wraps < wrapsAtEnd; ++wraps) {
+    table.wrapRows.push_back(table.rowEnds.size());
+  }
+  table.rowEnds.push_back(static_cast<std::uint32_t>(end));
+}
 
 void appendRow(SlotTable& table, NamePool& pool, std::string_view fields,
                std::size_t readableAfter) {
@@ -83,7 +93,7 @@ void appendRow(SlotTable& table, NamePool& pool, std::string_view fields,
     at = field.end + 1;  // past the comma
   }
   while (table.slots.size() > rowBegin && table.slots.back() == kFreeSlot) table.slots.pop_back();
-  table.rowEnds.push_back(table.slots.size());
+  recordRowEnd(table, table.slots.size());
 }
 
 }  // namespace fdpreserve

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -16,10 +18,26 @@ using SlotRow = std::span<const AttributeId>;
 /// Rows of slots, filled one row after the other and kept in one block, so that millions of short
 /// rows cost little more than their ids.
 struct SlotTable {
-  std::vector<AttributeId> slots;    ///< the stored slots of every row, row after row
-  std::vector<std::size_t> rowEnds;  ///< rowEnds[r]: where row r ends in `slots`
-  std::size_t sizedRows = 0;         ///< rows that exist, all free, before any is filled
+  std::vector<AttributeId> slots;  ///< the stored slots of every row, row after row
+  /// Where each row ends in `slots`, less the multiples of 2^32 counted by `wrapRows`: half the
+  /// memory of full ends, for millions of short rows.
+  std::vector<std::uint32_t> rowEnds;
+  /// For each multiple of 2^32 slots passed, the row during which it was passed; empty for any
+  /// table of fewer slots.
+  std::vector<std::size_t> wrapRows;
+  std::size_t sizedRows = 0;  ///< rows that exist, all free, before any is filled
 };
+
+/// Where row `row`, one that was filled, ends in `table.slots`.
+inline std::size_t rowEnd(const SlotTable& table, std::size_t row) {
+  std::size_t end = table.rowEnds[row];
+  if (!table.wrapRows.empty()) {
+    const auto wraps = std::upper_bound(table.wrapRows.begin(), table.wrapRows.end(), row);
+    end +=
+        static_cast<std::size_t>(static_cast<std::uint64_t>(wraps - table.wrapRows.begin()) << 32U);
+  }
+  return end;
+}
 
 /// Empties the table and gives it `rows` rows of free slots.
 void sizeSlotTable(SlotTable& table, std::size_t rows);
@@ -30,8 +48,8 @@ std::size_t rowCount(const SlotTable& table);
 /// Row `row`; a row never filled is all free.
 inline SlotRow rowAt(const SlotTable& table, std::size_t row) {
   if (row >= table.rowEnds.size()) return {};
-  const std::size_t begin = row == 0 ? 0 : table.rowEnds[row - 1];
-  return SlotRow(table.slots).subspan(begin, table.rowEnds[row] - begin);
+  const std::size_t begin = row == 0 ? 0 : rowEnd(table, row - 1);
+  return SlotRow(table.slots).subspan(begin, rowEnd(table, row) - begin);
 }
 
 /// Fills the next row from `fields`: each field between commas goes to the next slot, an empty
@@ -39,6 +57,9 @@ inline SlotRow rowAt(const SlotTable& table, std::size_t row) {
 /// `readableAfter` bytes that follow `fields` in memory may be read, never used.
 void appendRow(SlotTable& table, NamePool& pool, std::string_view fields,
                std::size_t readableAfter = 0);
+
+/// Ends the next row at `end` in `table.slots`, which is no less than where the last one ended.
+void recordRowEnd(SlotTable& table, std::size_t end);
 
 /// The attributes of a row: its slots before the first free one.
 inline SlotRow attributesOf(SlotRow row) {

@@ -32,16 +32,20 @@ void announceOutput(const std::string& outputName) {
   writeConsoleLine(messages::kCreatedAfter);
 }
 
-/// Starts the copy of the input into the output. Writing the copy and reading the tables each
-/// take about as long as copying the file, so a file on disk gets the copy on a thread of its
-/// own while the reader runs; the copy touches nothing the reader does. Where no thread can be
-/// had, and for memory, which the copy could make grow, the copy is made here and now.
+/// Inputs from this size on have their copy written on a thread of its own.
+constexpr std::size_t kCopyThreadFrom = std::size_t{1} << 20;
+
+/// Starts the copy of the input into the output. On a large input, writing the copy and reading
+/// the tables each take about as long as copying the file, so a file on disk gets the copy on a
+/// thread of its own while the reader runs; the copy touches nothing the reader does. A small
+/// input, a run where no thread can be had, and memory, which the copy could make grow, get the
+/// copy here and now.
 std::jthread startCopy() {
   const auto copy = [] {
     echoInput();
     flushOutput(state.outputFile);
   };
-  if (state.outputFile.memorySink == nullptr) {
+  if (state.outputFile.memorySink == nullptr && state.inputFile.content.size() >= kCopyThreadFrom) {
     try {
       return std::jthread(copy);
     } catch (const std::system_error&) {  // NOLINT(bugprone-empty-catch): the copy is made below

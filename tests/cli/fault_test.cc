@@ -29,6 +29,20 @@ constexpr std::size_t kMiB = std::size_t{1} << 20;
 const std::string kInput = "A,B\n\nA->B\n";
 const std::string kInputCopy = "A,B\r\n\r\nA->B\r\n\r\n";
 
+/// An input of some megabytes, large enough that its copy is written beside the reader, and
+/// its copy.
+struct LargeInput {
+  std::string bytes = "A,B\n\n";
+  std::string copy = "A,B\r\n\r\n";
+  LargeInput() {
+    for (int line = 0; line < 400'000; ++line) {
+      bytes += "A->B\n";
+      copy += "A->B\r\n";
+    }
+    copy += "\r\n";
+  }
+};
+
 class FaultTest : public TempDirTest {
  protected:
   RunResult run(const std::vector<std::string>& arguments, const RunOptions& options = {}) {
@@ -40,12 +54,14 @@ class FaultTest : public TempDirTest {
 
 TEST_F(FaultTest, OutputOnAFullDevice) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
-  writeFile("in.txt", kInput);
-  const RunResult result = run({"in.txt", "/dev/full"});
-  EXPECT_EQ(result.console, announcement("/dev/full") + "Hiba az output fajl irasakor!\r\n");
-  EXPECT_EQ(result.exitStatus, 1);
-  EXPECT_EQ(listing(), std::vector<std::string>{"in.txt"});
-  EXPECT_EQ(readFile("in.txt"), kInput);
+  for (const std::string& input : {kInput, LargeInput().bytes}) {
+    writeFile("in.txt", input);
+    const RunResult result = run({"in.txt", "/dev/full"});
+    EXPECT_EQ(result.console, announcement("/dev/full") + "Hiba az output fajl irasakor!\r\n");
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(listing(), std::vector<std::string>{"in.txt"});
+    EXPECT_TRUE(readFile("in.txt") == input);
+  }
 }
 
 TEST_F(FaultTest, OutputInAMissingFolder) {
@@ -104,12 +120,23 @@ TEST_F(FaultTest, ConsoleThatNobodyReads) {
 
 TEST_F(FaultTest, OutputPastTheFileSizeLimit) {
   if (programRunsUnderWine()) GTEST_SKIP() << "the file size limit is a POSIX one";
-  writeFile("in.txt", kInput);
-  const RunResult result = run({"in.txt", "out.txt"}, RunOptions{.fileSizeLimit = 8});
-  EXPECT_EQ(result.console, announcement("out.txt") + "Hiba az output fajl irasakor!\r\n");
-  EXPECT_EQ(result.exitStatus, 1);
-  EXPECT_EQ(readFile("out.txt"), kInputCopy.substr(0, 8));  // as much as the limit let through
-  EXPECT_EQ(readFile("in.txt"), kInput);
+  for (const std::string& input : {kInput, LargeInput().bytes}) {
+    writeFile("in.txt", input);
+    const RunResult result = run({"in.txt", "out.txt"}, RunOptions{.fileSizeLimit = 8});
+    EXPECT_EQ(result.console, announcement("out.txt") + "Hiba az output fajl irasakor!\r\n");
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(readFile("out.txt"), kInputCopy.substr(0, 8));  // as much as the limit let through
+    EXPECT_TRUE(readFile("in.txt") == input);
+  }
+}
+
+TEST_F(FaultTest, LargeInputIsCopiedWholeBeforeItsVerdict) {
+  const LargeInput input;
+  writeFile("in.txt", input.bytes);
+  const RunResult result = run({"in.txt", "out.txt"});
+  EXPECT_EQ(result.console, announcement("out.txt"));
+  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_TRUE(readFile("out.txt") == input.copy + kPreservingEnd);
 }
 
 // Input faults.

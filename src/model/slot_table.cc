@@ -35,8 +35,9 @@ struct Field {
 Field scanField(const char* at, const char* end) {
   std::uint64_t packed = 0;
   for (unsigned shift = 0; at != end && *at != ','; ++at, shift += 8) {
-    if (shift < 8 * kShortNameBytes)
+    if (shift < 8 * kShortNameBytes) {
       packed |= std::uint64_t{static_cast<unsigned char>(*at)} << shift;
+    }
   }
   return {at, packed};
 }

@@ -129,17 +129,34 @@ Condensation condense(const Digraph& graph) {
   return result;
 }
 
+std::size_t targetWords(std::size_t targets) {
+  return std::max<std::size_t>(1, (targets + 63) / 64);
+}
+
 std::vector<std::uint64_t> reachedTargets(const Condensation& condensation,
                                           std::span<const NodeId> targets) {
-  std::vector<std::uint64_t> reached(nodeCount(condensation.between), 0);
+  const std::size_t words = targetWords(targets.size());
+  const std::size_t components = nodeCount(condensation.between);
+  std::vector<std::uint64_t> reached(components * words, 0);
   for (std::size_t b = 0; b < targets.size(); ++b) {
-    reached[condensation.componentOf[targets[b]]] |= std::uint64_t{1} << b;
+    reached[condensation.componentOf[targets[b]] * words + b / 64] |= std::uint64_t{1} << (b % 64);
   }
   // Every edge leads to a lower number, so each component's successors are complete before it.
-  for (NodeId c = 0; c < reached.size(); ++c) {
-    std::uint64_t bits = reached[c];
-    for (const NodeId d : successors(condensation.between, c)) bits |= reached[d];
-    reached[c] = bits;
+  if (words == 1) {
+    // Long chains of single words are common: the bits stay in a register along each row.
+    for (NodeId c = 0; c < components; ++c) {
+      std::uint64_t bits = reached[c];
+      for (const NodeId d : successors(condensation.between, c)) bits |= reached[d];
+      reached[c] = bits;
+    }
+    return reached;
+  }
+  for (NodeId c = 0; c < components; ++c) {
+    std::uint64_t* const row = reached.data() + c * words;
+    for (const NodeId d : successors(condensation.between, c)) {
+      const std::uint64_t* const from = reached.data() + std::size_t{d} * words;
+      for (std::size_t w = 0; w < words; ++w) row[w] |= from[w];
+    }
   }
   return reached;
 }

@@ -52,8 +52,12 @@ struct Condensation {
 /// Finds the strongly connected components of `graph` without recursion.
 Condensation condense(const Digraph& graph);
 
-/// For each component, a bit for each of up to 64 `targets` (nodes) that it reaches: bit b of
-/// result[c] is set when a node of component c reaches targets[b], itself included.
+/// The words of one row of `reachedTargets` for `targets` targets: at least one.
+std::size_t targetWords(std::size_t targets);
+
+/// For each component, a row of `targetWords(targets.size())` words with a bit for each of
+/// `targets` (nodes) that it reaches: bit b % 64 of word b / 64 in the row of component c is set
+/// when a node of component c reaches targets[b], itself included. Row c starts at c * words.
 std::vector<std::uint64_t> reachedTargets(const Condensation& condensation,
                                           std::span<const NodeId> targets);
 

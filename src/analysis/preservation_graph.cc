@@ -1,6 +1,7 @@
 #include "analysis/preservation_graph.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <limits>
 #include <utility>
@@ -13,6 +14,7 @@ namespace fdpreserve {
 namespace {
 
 constexpr std::size_t kChunk = 64;  // targets answered together, one bit each
+constexpr std::size_t kChunkWords = std::size_t{1} << 20;  // 8 MiB of rows for wider chunks
 constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 
 std::size_t attributeIds() {
@@ -33,6 +35,279 @@ SlotRow leftAttributes(std::size_t d) {
 }
 SlotRow rightAttributes(std::size_t d) {
   return attributesOf(rightSide(state.dependencies, d));
+}
+
+/// Up to this many attribute ids, every pair of them gets a bit: the pair matrices then take at
+/// most 16 MiB, and answer in a few passes what the chunks answer in one pass per 64 targets.
+constexpr std::size_t kPairMatrixAttributes = 8192;
+
+/// Two bits for each pair of attribute ids (x, y), in words side by side so that one cache line
+/// serves both: whether some subschema holds both (or x is y), and whether one step of reach
+/// leads from x to y.
+struct PairMatrix {
+  std::size_t words = 0;  ///< words in one row of one of the two
+  std::vector<std::uint64_t> cells;
+};
+
+constexpr std::size_t kShared = 0;  // the plane of pairs that a subschema holds
+constexpr std::size_t kStep = 1;    // the plane of reach steps
+
+std::uint64_t* cellOf(PairMatrix& matrix, AttributeId x, AttributeId y) {
+  return matrix.cells.data() + (x * matrix.words + y / 64) * 2;
+}
+
+std::uint64_t bitOf(AttributeId y) {
+  return std::uint64_t{1} << (y % 64);
+}
+
+/// Marks every pair of attributes of `subschema` as shared.
+void markShared(PairMatrix& matrix, SlotRow subschema) {
+  for (const AttributeId x : subschema) {
+    for (const AttributeId y : subschema) cellOf(matrix, x, y)[kShared] |= bitOf(y);
+  }
+}
+
+/// A matrix whose shared plane holds every pair that a subschema in use holds, and every
+/// attribute beside itself. `held` gets a bit for each attribute that a subschema holds.
+PairMatrix sharedPairs(std::vector<std::uint64_t>& held) {
+  PairMatrix matrix;
+  matrix.words = targetWords(attributeIds());
+  matrix.cells.assign(attributeIds() * matrix.words * 2, 0);
+  held.assign(matrix.words, 0);
+  for (std::size_t i = 0; i < subschemasInUse(); ++i) {
+    const SlotRow subschema = subschemaAttributes(i);
+    for (const AttributeId x : subschema) held[x / 64] |= bitOf(x);
+    if (subschema.size() <= matrix.words) {
+      markShared(matrix, subschema);
+      continue;
+    }
+    // A long subschema: each of its rows gets the whole subschema in words, not in bits.
+    std::vector<std::uint64_t> all(matrix.words, 0);
+    for (const AttributeId y : subschema) all[y / 64] |= bitOf(y);
+    for (const AttributeId x : subschema) {
+      std::uint64_t* const row = cellOf(matrix, x, 0);
+      for (std::size_t w = 0; w < matrix.words; ++w) row[2 * w + kShared] |= all[w];
+    }
+  }
+  for (AttributeId x = 1; x < attributeIds(); ++x) cellOf(matrix, x, x)[kShared] |= bitOf(x);
+  return matrix;
+}
+
+/// The dependencies the shared pairs alone do not settle, one bit each.
+struct OpenDependencies {
+  std::vector<std::uint64_t> bits;
+  bool any = false;
+  bool hopeless = false;  ///< some dependency can never be preserved
+};
+
+/// What one dependency leaves to the grow graph.
+enum class Settling : std::uint8_t { kSettled, kOpen, kHopeless };
+
+/// Marks the reach steps of one dependency, and tells whether it is settled: each of its right
+/// attributes shares a subschema with one of its left ones, so that the step itself joins the two
+/// in the grow graph. One whose right attribute no subschema holds can never be preserved.
+Settling markSteps(PairMatrix& matrix, const std::vector<std::uint64_t>& held, SlotRow left,
+                   SlotRow right, std::vector<std::uint64_t>& scratch) {
+  Settling settling = Settling::kSettled;
+  const auto settle = [&](AttributeId y, std::uint64_t shared) {
+    if ((shared & bitOf(y)) != 0) return;
+    settling = (held[y / 64] & bitOf(y)) == 0 ? Settling::kHopeless : Settling::kOpen;
+  };
+  if (right.size() <= matrix.words) {
+    for (const AttributeId y : right) {
+      std::uint64_t shared = 0;
+      for (const AttributeId x : left) {
+        std::uint64_t* const cell = cellOf(matrix, x, y);
+        shared |= cell[kShared];
+        cell[kStep] |= bitOf(y);
+      }
+      settle(y, shared);
+      if (settling == Settling::kHopeless) break;
+    }
+    return settling;
+  }
+  // A long right side: each left attribute takes it in words, not in bits.
+  std::fill(scratch.begin(), scratch.end(), 0);
+  for (const AttributeId y : right) scratch[2 * std::size_t{y / 64} + kStep] |= bitOf(y);
+  for (const AttributeId x : left) {
+    std::uint64_t* const row = cellOf(matrix, x, 0);
+    for (std::size_t w = 0; w < 2 * matrix.words; w += 2) {
+      scratch[w + kShared] |= row[w + kShared];
+      row[w + kStep] |= scratch[w + kStep];
+    }
+  }
+  for (const AttributeId y : right) {
+    settle(y, scratch[2 * std::size_t{y / 64} + kShared]);
+    if (settling == Settling::kHopeless) break;
+  }
+  return settling;
+}
+
+/// The attributes of a side of at most three slots, `kFreeSlot` where it has none. Short sides
+/// are the bulk of a large input, and go without loops: the branches of short loops of random
+/// length would cost more than all the work of such a side.
+struct ShortSide {
+  AttributeId first;
+  AttributeId second;
+  AttributeId third;
+};
+
+constexpr std::size_t kShortSide = 3;
+
+/// The attributes of a stored row of 1 to `kShortSide` slots: those before its first free slot.
+ShortSide shortSideOf(SlotRow row) {
+  const std::size_t last = row.size() - 1;
+  const AttributeId* const slots = row.data();
+  const AttributeId first = slots[0];
+  const AttributeId second =
+      slots[std::min<std::size_t>(1, last)] &
+      (0U - static_cast<AttributeId>(static_cast<unsigned>(last >= 1) & (first != kFreeSlot)));
+  const AttributeId third =
+      slots[last] &
+      (0U - static_cast<AttributeId>(static_cast<unsigned>(last >= 2) & (second != kFreeSlot)));
+  return {first, second, third};
+}
+
+/// Whether a dependency with short sides is settled and has every step marked already: on a
+/// large input the matrix fills up early, and then this test, which costs no branch, is all a
+/// dependency needs. Free lanes test row `kFreeSlot`, whose steps are all set, and ask for no bit.
+bool settledAlready(const PairMatrix& matrix, const ShortSide& left, const ShortSide& right) {
+  const std::uint64_t* const cells = matrix.cells.data();
+  const std::size_t rowWords = 2 * matrix.words;
+  const std::uint64_t* const first = cells + left.first * rowWords;
+  const std::uint64_t* const second = cells + left.second * rowWords;
+  const std::uint64_t* const third = cells + left.third * rowWords;
+  const auto lacking = [&](AttributeId y) {
+    const std::size_t at = 2 * std::size_t{y / 64};
+    const std::uint64_t shared = first[at + kShared] | second[at + kShared] | third[at + kShared];
+    const std::uint64_t steps = first[at + kStep] & second[at + kStep] & third[at + kStep];
+    return (static_cast<std::uint64_t>(y != kFreeSlot) << (y % 64)) & ~(shared & steps);
+  };
+  return (lacking(right.first) | lacking(right.second) | lacking(right.third)) == 0;
+}
+
+/// Marks every reach step in the step plane, and returns the dependencies that are not settled.
+OpenDependencies markAllSteps(PairMatrix& matrix, const std::vector<std::uint64_t>& held) {
+  OpenDependencies open;
+  open.bits.assign((dependenciesInUse() + 63) / 64, 0);
+  std::fill_n(matrix.cells.begin(), 2 * matrix.words, ~std::uint64_t{0});
+  for (std::size_t w = 0; w < matrix.words; ++w) matrix.cells[2 * w + kShared] = 0;
+  std::vector<std::uint64_t> scratch(2 * matrix.words);
+  for (std::size_t d = 0; d < dependenciesInUse(); ++d) {
+    const SlotRow leftSlots = leftSide(state.dependencies, d);
+    const SlotRow rightSlots = rightSide(state.dependencies, d);
+    const bool bothShort = leftSlots.size() - 1 < kShortSide && rightSlots.size() - 1 < kShortSide;
+    if (bothShort && settledAlready(matrix, shortSideOf(leftSlots), shortSideOf(rightSlots))) {
+      continue;
+    }
+    switch (markSteps(matrix, held, attributesOf(leftSlots), attributesOf(rightSlots), scratch)) {
+      case Settling::kSettled:
+        break;
+      case Settling::kOpen:
+        open.bits[d / 64] |= std::uint64_t{1} << (d % 64);
+        open.any = true;
+        break;
+      case Settling::kHopeless:
+        open.hopeless = true;
+        return open;
+    }
+  }
+  return open;
+}
+
+/// The graph of the pairs set in plane `plane` of each row, each row first masked by `mask(x)`.
+template <typename Mask>
+Digraph graphOfPlane(const PairMatrix& matrix, std::size_t plane, Mask mask) {
+  return buildDigraph(attributeIds(), [&](auto emit) {
+    // Row `kFreeSlot` stands for free lanes, and holds no attribute.
+    for (AttributeId x = 1; x < attributeIds(); ++x) {
+      const std::uint64_t* const row = matrix.cells.data() + x * matrix.words * 2;
+      for (std::size_t w = 0; w < matrix.words; ++w) {
+        std::uint64_t bits = row[2 * w + plane] & mask(x, w);
+        while (bits != 0) {
+          emit(x, static_cast<NodeId>(w * 64 + static_cast<std::size_t>(std::countr_zero(bits))));
+          bits &= bits - 1;
+        }
+      }
+    }
+  });
+}
+
+std::vector<NodeId> everyAttribute() {
+  std::vector<NodeId> all(attributeIds());
+  for (NodeId x = 0; x < all.size(); ++x) all[x] = x;
+  return all;
+}
+
+/// Rows of the attributes that each component of the grow graph reaches.
+struct GrowReach {
+  Condensation grow;
+  std::vector<std::uint64_t> reached;
+  std::size_t words = 0;
+};
+
+const std::uint64_t* reachedFrom(const GrowReach& reach, AttributeId x) {
+  return reach.reached.data() + reach.grow.componentOf[x] * reach.words;
+}
+
+/// Whether a dependency's left side reaches every attribute of its right side in the grow graph.
+bool reachesAll(const GrowReach& reach, SlotRow leftSlots, SlotRow rightSlots,
+                std::vector<std::uint64_t>& scratch) {
+  if (leftSlots.size() - 1 < kShortSide && rightSlots.size() - 1 < kShortSide) {
+    // Free lanes read row `kFreeSlot`, which reaches only itself, and ask for no bit.
+    const ShortSide left = shortSideOf(leftSlots);
+    const ShortSide right = shortSideOf(rightSlots);
+    const std::uint64_t* const first = reachedFrom(reach, left.first);
+    const std::uint64_t* const second = reachedFrom(reach, left.second);
+    const std::uint64_t* const third = reachedFrom(reach, left.third);
+    const auto missing = [&](AttributeId y) {
+      const std::size_t at = y / 64;
+      return (static_cast<std::uint64_t>(y != kFreeSlot) << (y % 64)) &
+             ~(first[at] | second[at] | third[at]);
+    };
+    return (missing(right.first) | missing(right.second) | missing(right.third)) == 0;
+  }
+  const SlotRow left = attributesOf(leftSlots);
+  const SlotRow right = attributesOf(rightSlots);
+  std::fill(scratch.begin(), scratch.end(), 0);
+  for (const AttributeId x : left) {
+    const std::uint64_t* const row = reachedFrom(reach, x);
+    for (std::size_t w = 0; w < reach.words; ++w) scratch[w] |= row[w];
+  }
+  return std::all_of(right.begin(), right.end(),
+                     [&](AttributeId y) { return (scratch[y / 64] & bitOf(y)) != 0; });
+}
+
+/// The answer for attribute counts that the pair matrix can hold.
+bool preservedByPairMatrix() {
+  std::vector<std::uint64_t> held;
+  GrowReach reach;
+  OpenDependencies open;
+  {
+    PairMatrix matrix = sharedPairs(held);
+    open = markAllSteps(matrix, held);
+    if (open.hopeless) return false;
+    if (!open.any) return true;
+    const Condensation steps = condense(
+        graphOfPlane(matrix, kStep, [](AttributeId, std::size_t) { return ~std::uint64_t{0}; }));
+    const std::vector<std::uint64_t> reached = reachedTargets(steps, everyAttribute());
+    reach.grow = condense(graphOfPlane(matrix, kShared, [&](AttributeId x, std::size_t w) {
+      return reached[steps.componentOf[x] * matrix.words + w];
+    }));
+  }
+  reach.words = targetWords(attributeIds());
+  reach.reached = reachedTargets(reach.grow, everyAttribute());
+  std::vector<std::uint64_t> scratch(reach.words);
+  for (std::size_t w = 0; w < open.bits.size(); ++w) {
+    for (std::uint64_t bits = open.bits[w]; bits != 0; bits &= bits - 1) {
+      const std::size_t d = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+      if (!reachesAll(reach, leftSide(state.dependencies, d), rightSide(state.dependencies, d),
+                      scratch)) {
+        return false;
+      }
+    }
+  }
+  return true;
 }
 
 /// A dependency with many attributes on both sides links them through a node of its own, so that
@@ -93,16 +368,22 @@ Digraph subschemaStepGraph(const Digraph& holders) {
   for (NodeId y = 0; y < attributeIds(); ++y) {
     if (!successors(holders, y).empty()) targets.push_back(y);
   }
+  // As many targets at a time as a bounded block of rows holds: each chunk walks every component.
+  const std::size_t words =
+      std::max<std::size_t>(1, kChunkWords / std::max<std::size_t>(1, nodeCount(reach.between)));
+  const std::size_t width = std::min(words * 64, targetWords(targets.size()) * 64);
   std::vector<std::pair<NodeId, NodeId>> steps;
-  for (std::size_t first = 0; first < targets.size(); first += kChunk) {
+  for (std::size_t first = 0; first < targets.size(); first += width) {
     const auto chunk =
-        std::span<const NodeId>(targets).subspan(first, std::min(kChunk, targets.size() - first));
+        std::span<const NodeId>(targets).subspan(first, std::min(width, targets.size() - first));
     const std::vector<std::uint64_t> reached = reachedTargets(reach, chunk);
+    const std::size_t rowWords = targetWords(chunk.size());
     for (std::size_t b = 0; b < chunk.size(); ++b) {
       const NodeId y = chunk[b];
       for (const NodeId i : successors(holders, y)) {
         for (const AttributeId x : subschemaAttributes(i)) {
-          if (x != y && ((reached[reach.componentOf[x]] >> b) & 1U) != 0) steps.emplace_back(x, y);
+          const std::uint64_t word = reached[reach.componentOf[x] * rowWords + b / 64];
+          if (x != y && ((word >> (b % 64)) & 1U) != 0) steps.emplace_back(x, y);
         }
       }
     }
@@ -143,7 +424,7 @@ Questions questionsFor(const Digraph& holders) {
 
 }  // namespace
 
-bool allDependenciesPreserved() {
+bool allDependenciesPreservedInChunks() {
   const Digraph holders = subschemasHolding();
   const Questions questions = questionsFor(holders);
   if (questions.hopeless) return false;
@@ -183,6 +464,11 @@ bool allDependenciesPreserved() {
     }
   }
   return true;
+}
+
+bool allDependenciesPreserved() {
+  return attributeIds() <= kPairMatrixAttributes ? preservedByPairMatrix()
+                                                 : allDependenciesPreservedInChunks();
 }
 
 }  // namespace fdpreserve

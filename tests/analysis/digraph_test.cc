@@ -46,6 +46,26 @@ TEST(DigraphTest, ReachedTargetsFollowPathsAndCountThemselves) {
   EXPECT_EQ(reached[c.componentOf[4]], 0b010u);
 }
 
+TEST(DigraphTest, ReachedTargetsPastSixtyFourTakeMoreWords) {
+  // 0 -> 1 -> ... -> 149, every node a target: row c of a node v holds the bits v to 149.
+  constexpr NodeId kNodes = 150;
+  const Condensation c = condense(buildDigraph(kNodes, [](auto emit) {
+    for (NodeId v = 0; v + 1 < kNodes; ++v) emit(v, v + 1);
+  }));
+  std::vector<NodeId> targets(kNodes);
+  for (NodeId v = 0; v < kNodes; ++v) targets[v] = v;
+  const std::size_t words = targetWords(targets.size());
+  ASSERT_EQ(words, 3u);
+  const std::vector<std::uint64_t> reached = reachedTargets(c, targets);
+  ASSERT_EQ(reached.size(), kNodes * words);
+  for (const NodeId v : {NodeId{0}, NodeId{63}, NodeId{64}, NodeId{100}, NodeId{149}}) {
+    const std::uint64_t* const row = reached.data() + c.componentOf[v] * words;
+    for (NodeId t = 0; t < kNodes; ++t) {
+      EXPECT_EQ(((row[t / 64] >> (t % 64)) & 1U) != 0, t >= v) << "from " << v << " to " << t;
+    }
+  }
+}
+
 TEST(DigraphTest, LongChainsAndCyclesNeedNoNativeRecursion) {
   constexpr NodeId kNodes = 1'000'000;
   const Digraph chain = buildDigraph(kNodes, [](auto emit) {

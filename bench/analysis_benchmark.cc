@@ -1,0 +1,43 @@
+// The analysis alone, in process, over the tables of every tier: how much of a run goes to
+// deciding the verdict once the input is read. Built when Google Benchmark is installed
+// (libbenchmark-dev):
+//   cmake --build build-bench --target analysis_benchmark && build-bench/bench/analysis_benchmark
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <string_view>
+
+#include "analysis/preservation_graph.h"
+#include "bench/input_tiers.h"
+#include "model/analysis_state.h"
+#include "model/reader.h"
+#include "model/tables.h"
+#include "platform/input_file.h"
+
+namespace {
+
+/// Reads the tier's input once, untimed, then decides its verdict once an iteration.
+void analyseTier(benchmark::State& run, std::string_view tier) {
+  fdpreserve::resetAnalysisState();
+  fdpreserve::sizeTables(fdpreserve::state.decomposition, fdpreserve::state.dependencies);
+  fdpreserve::openInputFromBytes(
+      fdpreserve::state.inputFile,
+      fdpreserve::bench::tierInput(*fdpreserve::bench::findTier(tier), 1, true));
+  fdpreserve::readDecomposition();
+  fdpreserve::readDependencies();
+  for ([[maybe_unused]] auto iteration : run) {
+    benchmark::DoNotOptimize(fdpreserve::allDependenciesPreserved());
+  }
+  fdpreserve::resetAnalysisState();
+}
+
+BENCHMARK_CAPTURE(analyseTier, T0, "T0")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(analyseTier, T1, "T1")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(analyseTier, T2, "T2")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(analyseTier, T3, "T3")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(analyseTier, T4, "T4")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -28,13 +28,13 @@ std::size_t dependenciesInUse() {
 }
 
 SlotRow subschemaAttributes(std::size_t i) {
-  return attributesOf(subschemaRow(state.decomposition, i));
+  return subschemaAttributes(state.decomposition, i);
 }
 SlotRow leftAttributes(std::size_t d) {
-  return attributesOf(leftSide(state.dependencies, d));
+  return leftAttributes(state.dependencies, d);
 }
 SlotRow rightAttributes(std::size_t d) {
-  return attributesOf(rightSide(state.dependencies, d));
+  return rightAttributes(state.dependencies, d);
 }
 
 /// Up to this many attribute ids, every pair of them gets a bit: the pair matrices then take at

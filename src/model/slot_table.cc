@@ -11,6 +11,7 @@ void sizeSlotTable(SlotTable& table, std::size_t rows) {
   table.slots.clear();
   table.rowEnds.clear();
   table.wrapRows.clear();
+  table.hasInnerFreeSlots = false;
   table.sizedRows = rows;
 }
 
@@ -73,6 +74,8 @@ void recordRowEnd(SlotTable& table, std::size_t end) {
 void appendRow(SlotTable& table, NamePool& pool, std::string_view fields,
                std::size_t readableAfter) {
   const std::size_t rowBegin = table.slots.size();
+  constexpr std::size_t kNoFreeSlot = SIZE_MAX;
+  std::size_t firstFree = kNoFreeSlot;  // where the row's first free slot went
   // Millions of fields pass here: one scan finds each field's end and packs its bytes for the
   // lookup of short names on the way, eight bytes at a time where eight bytes may be read.
   constexpr bool kLittleEndian = std::endian::native == std::endian::little;
@@ -89,11 +92,13 @@ void appendRow(SlotTable& table, NamePool& pool, std::string_view fields,
     } else if (length > 0) {
       id = internShortName(pool, shortNameKey(field.packed, length), std::string_view(at, length));
     }
+    if (id == kFreeSlot && firstFree == kNoFreeSlot) firstFree = table.slots.size();
     table.slots.push_back(id);
     if (field.end == end) break;
     at = field.end + 1;  // past the comma
   }
   while (table.slots.size() > rowBegin && table.slots.back() == kFreeSlot) table.slots.pop_back();
+  if (firstFree < table.slots.size()) table.hasInnerFreeSlots = true;
   recordRowEnd(table, table.slots.size());
 }
 

@@ -25,7 +25,8 @@ struct SlotTable {
   /// For each multiple of 2^32 slots passed, the row during which it was passed; empty for any
   /// table of fewer slots.
   std::vector<std::size_t> wrapRows;
-  std::size_t sizedRows = 0;  ///< rows that exist, all free, before any is filled
+  std::size_t sizedRows = 0;       ///< rows that exist, all free, before any is filled
+  bool hasInnerFreeSlots = false;  ///< some filled row has a free slot before its last name
 };
 
 /// Where row `row`, one that was filled, ends in `table.slots`.
@@ -66,6 +67,13 @@ inline SlotRow attributesOf(SlotRow row) {
   std::size_t count = 0;
   while (count < row.size() && row[count] != kFreeSlot) ++count;
   return row.first(count);
+}
+
+/// The attributes of row `row`; when no row of the table has a free slot inside, its slots are
+/// all attributes, and the millions of short rows of a large input need no scan.
+inline SlotRow attributesAt(const SlotTable& table, std::size_t row) {
+  const SlotRow slots = rowAt(table, row);
+  return table.hasInnerFreeSlots ? attributesOf(slots) : slots;
 }
 
 /// Makes room for `rows` more rows holding `slots` more slots in all, so that a large input

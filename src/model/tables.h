@@ -38,6 +38,21 @@ inline SlotRow rightSide(const DependencyTable& table, std::size_t entry) {
   return rowAt(table.sides, 2 * entry + 1);
 }
 
+/// The attributes of subschema row `row`.
+inline SlotRow subschemaAttributes(const DecompositionTable& table, std::size_t row) {
+  return attributesAt(table.rows, row);
+}
+
+/// The attributes of the left side of entry `entry`.
+inline SlotRow leftAttributes(const DependencyTable& table, std::size_t entry) {
+  return attributesAt(table.sides, 2 * entry);
+}
+
+/// The attributes of the right side of entry `entry`.
+inline SlotRow rightAttributes(const DependencyTable& table, std::size_t entry) {
+  return attributesAt(table.sides, 2 * entry + 1);
+}
+
 /// Entries in the table: those it was sized to, or more once more were filled.
 std::size_t entryCount(const DependencyTable& table);
 

@@ -18,5 +18,23 @@ TEST(SlotTableTest, RowEndsPastFourBillionSlotsKeepTheirHighBits) {
   }
 }
 
+TEST(SlotTableTest, AFreeSlotInsideARowEndsItsAttributesInEveryRowAfter) {
+  NamePool pool;
+  SlotTable table;
+  appendRow(table, pool, "A,B,,");  // free slots at the end are not kept: no gap
+  EXPECT_FALSE(table.hasInnerFreeSlots);
+  EXPECT_EQ(attributesAt(table, 0).size(), 2U);
+  appendRow(table, pool, ",A");
+  appendRow(table, pool, "A,,B");
+  appendRow(table, pool, "B,C");
+  EXPECT_TRUE(table.hasInnerFreeSlots);
+  const std::size_t expected[] = {2, 0, 1, 2};
+  for (std::size_t row = 0; row < std::size(expected); ++row) {
+    EXPECT_EQ(attributesAt(table, row).size(), expected[row]) << "row " << row;
+  }
+  sizeSlotTable(table, 0);
+  EXPECT_FALSE(table.hasInnerFreeSlots);
+}
+
 }  // namespace
 }  // namespace fdpreserve::testing

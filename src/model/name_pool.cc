@@ -59,22 +59,25 @@ std::uint64_t keyOf(std::string_view name) {
 
 /// Where the short name with this key is, or the empty slot where it would go.
 std::size_t shortSlotFor(const NamePool& pool, std::uint64_t key) {
-  const std::size_t mask = pool.shortNames.size() - 1;
+  const std::size_t mask = pool.shortKeys.size() - 1;
   std::size_t at = (key * 0x9E3779B97F4A7C15ULL) >> pool.shortHashShift;
-  while (pool.shortNames[at].key != key && pool.shortNames[at].key != 0) at = (at + 1) & mask;
+  while (pool.shortKeys[at] != key && pool.shortKeys[at] != 0) at = (at + 1) & mask;
   return at;
 }
 
 /// Doubles the table of short names, keeping it at most half as full as there are names.
 void growShortNames(NamePool& pool) {
-  const std::size_t size = pool.shortNames.empty() ? kInitialSlots : 2 * pool.shortNames.size();
-  pool.shortNames.assign(size, ShortName{});
+  const std::size_t size = pool.shortKeys.empty() ? kInitialSlots : 2 * pool.shortKeys.size();
+  pool.shortKeys.assign(size, 0);
+  pool.shortIds.assign(size, kFreeSlot);
   pool.shortHashShift = 64 - static_cast<unsigned>(std::countr_zero(size));
   for (AttributeId id = 1; id < nameCount(pool); ++id) {
     const std::string_view name = nameOf(pool, id);
     if (name.size() > kShortNameBytes) continue;
     const std::uint64_t key = keyOf(name);
-    pool.shortNames[shortSlotFor(pool, key)] = ShortName{key, id};
+    const std::size_t at = shortSlotFor(pool, key);
+    pool.shortKeys[at] = key;
+    pool.shortIds[at] = id;
   }
 }
 
@@ -88,11 +91,12 @@ AttributeId addName(NamePool& pool, std::string_view name) {
 }  // namespace
 
 AttributeId addShortName(NamePool& pool, std::uint64_t key, std::string_view name) {
-  if (2 * nameCount(pool) >= pool.shortNames.size()) growShortNames(pool);
+  if (2 * nameCount(pool) >= pool.shortKeys.size()) growShortNames(pool);
   const std::size_t at = shortSlotFor(pool, key);
-  if (pool.shortNames[at].key == key) return pool.shortNames[at].id;
+  if (pool.shortKeys[at] == key) return pool.shortIds[at];
   const AttributeId id = addName(pool, name);
-  pool.shortNames[at] = ShortName{key, id};
+  pool.shortKeys[at] = key;
+  pool.shortIds[at] = id;
   return id;
 }
 
@@ -111,8 +115,7 @@ AttributeId internName(NamePool& pool, std::string_view name) {
 AttributeId findName(const NamePool& pool, std::string_view name) {
   if (name.empty()) return kFreeSlot;
   if (name.size() <= kShortNameBytes) {
-    return pool.shortNames.empty() ? kFreeSlot
-                                   : pool.shortNames[shortSlotFor(pool, keyOf(name))].id;
+    return pool.shortKeys.empty() ? kFreeSlot : pool.shortIds[shortSlotFor(pool, keyOf(name))];
   }
   if (pool.slots.empty()) return kFreeSlot;
   return idIn(pool.slots[slotFor(pool, name, hashName(name))]);

@@ -17,12 +17,6 @@ inline constexpr AttributeId kFreeSlot = 0;
 /// Names up to this long are looked up as one word: their bytes and their length packed together.
 inline constexpr std::size_t kShortNameBytes = 7;
 
-/// A short name's slot in the table of short names.
-struct ShortName {
-  std::uint64_t key = 0;  ///< the packed name; 0 where no name is
-  AttributeId id = kFreeSlot;
-};
-
 /// Every distinct name of the input, numbered from 1 in order of first appearance. Millions of
 /// fields are looked up while a large input is read, so the names share one block of bytes, and
 /// the lookup is an open-addressing table of ids: short names, the common case, compare as one
@@ -33,8 +27,11 @@ struct NamePool {
   /// The table of long names: the id in the low 32 bits and part of the name's hash above, so
   /// that a probe rarely compares bytes; 0 where no name is.
   std::vector<std::uint64_t> slots;
-  std::vector<ShortName> shortNames;  ///< the table of short names, a power of two long
-  unsigned shortHashShift = 64;       ///< 64 less the bits of an index into `shortNames`
+  /// The table of short names, a power of two long: their keys, 0 where no name is, apart from
+  /// their ids, so that the keys a probe reads stay in the nearest cache.
+  std::vector<std::uint64_t> shortKeys;
+  std::vector<AttributeId> shortIds;
+  unsigned shortHashShift = 64;  ///< 64 less the bits of an index into `shortKeys`
 };
 
 /// The id of `name`, adding it when new; the empty name is always `kFreeSlot`.
@@ -55,13 +52,13 @@ AttributeId addShortName(NamePool& pool, std::uint64_t key, std::string_view nam
 /// The id of the short name `name`, whose key is `key`, adding it when new. Inline: the reader
 /// calls it for nearly every field.
 inline AttributeId internShortName(NamePool& pool, std::uint64_t key, std::string_view name) {
-  if (!pool.shortNames.empty()) {
-    const std::size_t mask = pool.shortNames.size() - 1;
+  if (!pool.shortKeys.empty()) {
+    const std::size_t mask = pool.shortKeys.size() - 1;
     for (std::size_t at = (key * 0x9E3779B97F4A7C15ULL) >> pool.shortHashShift;;
          at = (at + 1) & mask) {
-      const ShortName& slot = pool.shortNames[at];
-      if (slot.key == key) return slot.id;
-      if (slot.key == 0) break;
+      const std::uint64_t found = pool.shortKeys[at];
+      if (found == key) return pool.shortIds[at];
+      if (found == 0) break;
     }
   }
   return addShortName(pool, key, name);

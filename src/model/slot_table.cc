@@ -63,12 +63,11 @@ Field scanFieldAhead(const char* at, const char* end) {
 
 }  // namespace
 
-void recordRowEnd(SlotTable& table, std::size_t end) {
+void recordWraps(SlotTable& table, std::size_t end) {
   const std::uint64_t wrapsAtEnd = static_cast<std::uint64_t>(end) >> 32U;
   for (std::uint64_t wraps = table.wrapRows.size(); wraps < wrapsAtEnd; ++wraps) {
     table.wrapRows.push_back(table.rowEnds.size());
   }
-  table.rowEnds.push_back(static_cast<std::uint32_t>(end));
 }
 
 void appendRow(SlotTable& table, NamePool& pool, std::string_view fields,

@@ -59,8 +59,14 @@ inline SlotRow rowAt(const SlotTable& table, std::size_t row) {
 void appendRow(SlotTable& table, NamePool& pool, std::string_view fields,
                std::size_t readableAfter = 0);
 
+/// Notes the rows where a table of more than 2^32 slots passes each multiple of 2^32 up to `end`.
+void recordWraps(SlotTable& table, std::size_t end);
+
 /// Ends the next row at `end` in `table.slots`, which is no less than where the last one ended.
-void recordRowEnd(SlotTable& table, std::size_t end);
+inline void recordRowEnd(SlotTable& table, std::size_t end) {
+  if (static_cast<std::uint64_t>(end) >> 32U != table.wrapRows.size()) recordWraps(table, end);
+  table.rowEnds.push_back(static_cast<std::uint32_t>(end));
+}
 
 /// The attributes of a row: its slots before the first free one.
 inline SlotRow attributesOf(SlotRow row) {

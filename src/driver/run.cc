@@ -1,5 +1,6 @@
 #include "driver/run.h"
 
+#include <cstdlib>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -55,10 +56,18 @@ std::jthread startCopy() {
   return {};
 }
 
+/// Ends the run when the mapped input lost bytes under it. Runs in a signal handler: it writes its
+/// line straight to the console and ends the process without cleaning up.
+void reportLostInput() {
+  writeConsoleLine(messages::kInputReadFailed);
+  std::_Exit(kExitFailure);
+}
+
 }  // namespace
 
 int runFdpreserve(const std::vector<std::string>& arguments) {
   sizeTables(state.decomposition, state.dependencies);
+  onMappedInputLost(reportLostInput);
   if (arguments.size() <= 2) return fail(messages::kMissingParameter, Pause::kYes);
   if (arguments.size() > 3) return fail(messages::kTooManyParameters, Pause::kNo);
   const std::string& inputName = arguments[1];

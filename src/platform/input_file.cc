@@ -3,6 +3,7 @@
 #include <fcntl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <utility>
 
@@ -16,6 +17,8 @@ using ReadCount = int;
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 #define FDPRESERVE_OPEN_READ_FLAGS (O_RDONLY | O_CLOEXEC)
 using ReadCount = ssize_t;
 #endif
@@ -50,9 +53,20 @@ bool readAll(int descriptor, std::string& bytes) {
   return true;
 }
 
+// The bytes of the latest mapping, for the bus-error handler, which may read nothing else.
+std::atomic<const char*> mappedBegin{nullptr};
+std::atomic<const char*> mappedEnd{nullptr};
+void (*lostInputReport)() = nullptr;
+
 void unmap(InputFile& file) {
 #ifndef _WIN32
-  if (file.mappedAddress != nullptr) ::munmap(file.mappedAddress, file.mappedSize);
+  if (file.mappedAddress != nullptr) {
+    if (mappedBegin.load() == file.mappedAddress) {
+      mappedBegin.store(nullptr);
+      mappedEnd.store(nullptr);
+    }
+    ::munmap(file.mappedAddress, file.mappedSize);
+  }
 #endif
   file.mappedAddress = nullptr;
   file.mappedSize = 0;
@@ -86,6 +100,8 @@ bool mapWholeFile(InputFile& file, int descriptor) {
   if (address == MAP_FAILED) return false;
   file.mappedAddress = address;
   file.mappedSize = size;
+  mappedBegin.store(static_cast<const char*>(address));
+  mappedEnd.store(static_cast<const char*>(address) + size);
   file.mappedDevice = static_cast<std::uint64_t>(info.st_dev);
   file.mappedInode = static_cast<std::uint64_t>(info.st_ino);
 
@@ -102,7 +118,31 @@ bool mapWholeFile(InputFile& file, int descriptor) {
 #endif
 }
 
+#ifndef _WIN32
+void handleBusError(int signal, siginfo_t* info, void* /*context*/) {
+  const auto* const address = static_cast<const char*>(info->si_addr);
+  const char* const begin = mappedBegin.load();
+  if (lostInputReport != nullptr && begin != nullptr && address >= begin &&
+      address < mappedEnd.load()) {
+    lostInputReport();
+  }
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+#endif
+
 }  // namespace
+
+void onMappedInputLost(void (*report)()) {
+  lostInputReport = report;
+#ifndef _WIN32
+  struct sigaction action {};
+  action.sa_sigaction = handleBusError;
+  action.sa_flags = SA_SIGINFO;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGBUS, &action, nullptr);
+#endif
+}
 
 InputFile::~InputFile() {
   unmap(*this);

@@ -40,6 +40,11 @@ void openInputFromBytes(InputFile& file, std::string bytes);
 /// truncating `path` afterwards cannot take the content away.
 void detachInputFrom(InputFile& file, const std::string& path);
 
+/// Makes `report`, which must not return, run when a byte of a mapped input can no longer be read
+/// because another program shortened the file meanwhile: the system then stops the process with
+/// a bus error rather than failing a read. Any other bus error keeps its default action.
+void onMappedInputLost(void (*report)());
+
 /// Starts the file over at its first byte with both marks clear, as closing and reopening would.
 void reopenInput(InputFile& file);
 

@@ -75,10 +75,10 @@ int runFdpreserve(const std::vector<std::string>& arguments) {
 
   openInput(state.inputFile, inputName);
   if (state.inputFile.failMark) return fail(messages::kBadFileName, Pause::kYes);
-  // The input is all in memory before the output opens, so naming one file twice loses nothing.
-  // All the memory the copy needs is taken before the output is truncated, and the copy takes no
-  // more: memory can run out while the output (perhaps the input itself) is untouched, or once
-  // the copy is in it, never in between.
+  // An input the output names again is copied into memory before the output truncates it, so
+  // naming one file twice loses nothing. All the memory the copy needs is taken before the output
+  // is truncated, and the copy takes no more: memory can run out while the output (perhaps the
+  // input itself) is untouched, or once the copy is in it, never in between.
   detachInputFrom(state.inputFile, outputName);
   if (!openOutput(state.outputFile, outputName)) {
     return fail(messages::kCannotCreateOutput, Pause::kYes);

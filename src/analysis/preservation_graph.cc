@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -41,8 +42,42 @@ SlotRow rightAttributes(std::size_t d) {
 /// most 16 MiB, and answer in a few passes what the chunks answer in one pass per 64 targets.
 constexpr std::size_t kPairMatrixAttributes = 8192;
 
-/// Two bits for each pair of attribute ids (x, y), in words side by side so that one cache line
-/// serves both: whether some subschema holds both (or x is y), and whether one step of reach
+/// The rows and columns of the pair matrix: the attributes that take part, renumbered from 1.
+/// Number 0 stands for free lanes, and for attributes that take part in nothing.
+struct Columns {
+  std::vector<AttributeId> numberOf;  ///< for each attribute id, its row and column
+  std::size_t count = 0;              ///< numbers in use, 0 included
+};
+
+/// Every attribute id as its own number.
+Columns everyAttributeColumns() {
+  Columns columns;
+  columns.numberOf.resize(attributeIds());
+  for (AttributeId x = 0; x < attributeIds(); ++x) columns.numberOf[x] = x;
+  columns.count = attributeIds();
+  return columns;
+}
+
+/// The attributes that some subschema holds, numbered in id order. That is all a run needs when no
+/// right side names an attribute outside the subschemas: every other attribute is then reached
+/// from nothing but itself, and neither grows anything nor is asked for. A large input names
+/// thousands of attributes on its left sides, but its subschemas hold a few hundred, and a matrix
+/// of those stays in cache while millions of dependencies stream past it.
+Columns heldColumns() {
+  Columns columns;
+  columns.numberOf.assign(attributeIds(), 0);
+  for (std::size_t i = 0; i < subschemasInUse(); ++i) {
+    for (const AttributeId x : subschemaAttributes(i)) columns.numberOf[x] = 1;
+  }
+  columns.count = 1;
+  for (AttributeId& number : columns.numberOf) {
+    if (number != 0) number = static_cast<AttributeId>(columns.count++);
+  }
+  return columns;
+}
+
+/// Two bits for each pair of numbered attributes (x, y), in words side by side so that one cache
+/// line serves both: whether some subschema holds both (or x is y), and whether one step of reach
 /// leads from x to y.
 struct PairMatrix {
   std::size_t words = 0;  ///< words in one row of one of the two
@@ -60,8 +95,8 @@ std::uint64_t bitOf(AttributeId y) {
   return std::uint64_t{1} << (y % 64);
 }
 
-/// Marks every pair of attributes of `subschema` as shared.
-void markShared(PairMatrix& matrix, SlotRow subschema) {
+/// Marks every pair of the attributes of `subschema`, in numbers, as shared.
+void markShared(PairMatrix& matrix, const std::vector<AttributeId>& subschema) {
   for (const AttributeId x : subschema) {
     for (const AttributeId y : subschema) cellOf(matrix, x, y)[kShared] |= bitOf(y);
   }
@@ -69,78 +104,31 @@ void markShared(PairMatrix& matrix, SlotRow subschema) {
 
 /// A matrix whose shared plane holds every pair that a subschema in use holds, and every
 /// attribute beside itself. `held` gets a bit for each attribute that a subschema holds.
-PairMatrix sharedPairs(std::vector<std::uint64_t>& held) {
+PairMatrix sharedPairs(const Columns& columns, std::vector<std::uint64_t>& held) {
   PairMatrix matrix;
-  matrix.words = targetWords(attributeIds());
-  matrix.cells.assign(attributeIds() * matrix.words * 2, 0);
+  matrix.words = targetWords(columns.count);
+  matrix.cells.assign(columns.count * matrix.words * 2, 0);
   held.assign(matrix.words, 0);
+  std::vector<AttributeId> subschema;
+  std::vector<std::uint64_t> all(matrix.words);
   for (std::size_t i = 0; i < subschemasInUse(); ++i) {
-    const SlotRow subschema = subschemaAttributes(i);
+    subschema.clear();
+    for (const AttributeId x : subschemaAttributes(i)) subschema.push_back(columns.numberOf[x]);
     for (const AttributeId x : subschema) held[x / 64] |= bitOf(x);
     if (subschema.size() <= matrix.words) {
       markShared(matrix, subschema);
       continue;
     }
     // A long subschema: each of its rows gets the whole subschema in words, not in bits.
-    std::vector<std::uint64_t> all(matrix.words, 0);
+    std::fill(all.begin(), all.end(), 0);
     for (const AttributeId y : subschema) all[y / 64] |= bitOf(y);
     for (const AttributeId x : subschema) {
       std::uint64_t* const row = cellOf(matrix, x, 0);
       for (std::size_t w = 0; w < matrix.words; ++w) row[2 * w + kShared] |= all[w];
     }
   }
-  for (AttributeId x = 1; x < attributeIds(); ++x) cellOf(matrix, x, x)[kShared] |= bitOf(x);
+  for (AttributeId x = 1; x < columns.count; ++x) cellOf(matrix, x, x)[kShared] |= bitOf(x);
   return matrix;
-}
-
-/// The dependencies the shared pairs alone do not settle, one bit each.
-struct OpenDependencies {
-  std::vector<std::uint64_t> bits;
-  bool any = false;
-  bool hopeless = false;  ///< some dependency can never be preserved
-};
-
-/// What one dependency leaves to the grow graph.
-enum class Settling : std::uint8_t { kSettled, kOpen, kHopeless };
-
-/// Marks the reach steps of one dependency, and tells whether it is settled: each of its right
-/// attributes shares a subschema with one of its left ones, so that the step itself joins the two
-/// in the grow graph. One whose right attribute no subschema holds can never be preserved.
-Settling markSteps(PairMatrix& matrix, const std::vector<std::uint64_t>& held, SlotRow left,
-                   SlotRow right, std::vector<std::uint64_t>& scratch) {
-  Settling settling = Settling::kSettled;
-  const auto settle = [&](AttributeId y, std::uint64_t shared) {
-    if ((shared & bitOf(y)) != 0) return;
-    settling = (held[y / 64] & bitOf(y)) == 0 ? Settling::kHopeless : Settling::kOpen;
-  };
-  if (right.size() <= matrix.words) {
-    for (const AttributeId y : right) {
-      std::uint64_t shared = 0;
-      for (const AttributeId x : left) {
-        std::uint64_t* const cell = cellOf(matrix, x, y);
-        shared |= cell[kShared];
-        cell[kStep] |= bitOf(y);
-      }
-      settle(y, shared);
-      if (settling == Settling::kHopeless) break;
-    }
-    return settling;
-  }
-  // A long right side: each left attribute takes it in words, not in bits.
-  std::fill(scratch.begin(), scratch.end(), 0);
-  for (const AttributeId y : right) scratch[2 * std::size_t{y / 64} + kStep] |= bitOf(y);
-  for (const AttributeId x : left) {
-    std::uint64_t* const row = cellOf(matrix, x, 0);
-    for (std::size_t w = 0; w < 2 * matrix.words; w += 2) {
-      scratch[w + kShared] |= row[w + kShared];
-      row[w + kStep] |= scratch[w + kStep];
-    }
-  }
-  for (const AttributeId y : right) {
-    settle(y, scratch[2 * std::size_t{y / 64} + kShared]);
-    if (settling == Settling::kHopeless) break;
-  }
-  return settling;
 }
 
 /// The attributes of a side of at most three slots, `kFreeSlot` where it has none. Short sides
@@ -168,59 +156,218 @@ ShortSide shortSideOf(SlotRow row) {
   return {first, second, third};
 }
 
-/// Whether a dependency with short sides is settled and has every step marked already: on a
-/// large input the matrix fills up early, and then this test, which costs no branch, is all a
-/// dependency needs. Free lanes test row `kFreeSlot`, whose steps are all set, and ask for no bit.
-bool settledAlready(const PairMatrix& matrix, const ShortSide& left, const ShortSide& right) {
+/// The numbers of the attributes of a short side.
+ShortSide numbersOf(const Columns& columns, const ShortSide& side) {
+  return {columns.numberOf[side.first], columns.numberOf[side.second],
+          columns.numberOf[side.third]};
+}
+
+/// A dependency with short sides, in numbers: little to keep, and read back in order.
+struct ShortDependency {
+  ShortSide left;
+  ShortSide right;
+};
+
+/// Open dependencies kept in numbers, at most: 3 MiB, against thousands of scattered reads of the
+/// tables. Those past it are looked up in the tables again.
+constexpr std::size_t kKeptOpen = std::size_t{1} << 18;
+
+/// The dependencies the shared pairs alone do not settle.
+struct OpenDependencies {
+  std::vector<ShortDependency> kept;  ///< those with short sides, while there is room
+  std::vector<std::uint64_t> bits;    ///< the others, one bit each
+  bool any = false;
+  bool hopeless = false;    ///< some dependency can never be preserved
+  bool needsEvery = false;  ///< the numbering leaves out an attribute that takes part
+};
+
+/// What one dependency leaves to the grow graph.
+enum class Settling : std::uint8_t { kSettled, kOpen, kHopeless, kNeedsEvery };
+
+/// Whether `row` holds `x`.
+bool holds(SlotRow row, AttributeId x) {
+  return std::find(row.begin(), row.end(), x) != row.end();
+}
+
+/// Marks the reach steps of one dependency, and tells whether it is settled: each of its right
+/// attributes shares a subschema with one of its left ones, so that the step itself joins the two
+/// in the grow graph. One whose right attribute no subschema holds can never be preserved, unless
+/// its own left side holds it: then the numbering must take in every attribute, as reach may pass
+/// through it.
+Settling markSteps(PairMatrix& matrix, const Columns& columns,
+                   const std::vector<std::uint64_t>& held, SlotRow left, SlotRow right,
+                   std::vector<std::uint64_t>& scratch) {
+  for (const AttributeId y : right) {
+    if (columns.numberOf[y] == 0) {
+      return holds(left, y) ? Settling::kNeedsEvery : Settling::kHopeless;
+    }
+  }
+  Settling settling = Settling::kSettled;
+  const auto settle = [&](AttributeId y, std::uint64_t shared) {
+    if ((shared & bitOf(y)) != 0) return;
+    settling = (held[y / 64] & bitOf(y)) == 0 ? Settling::kHopeless : Settling::kOpen;
+  };
+  if (right.size() <= matrix.words) {
+    for (const AttributeId rightId : right) {
+      const AttributeId y = columns.numberOf[rightId];
+      std::uint64_t shared = 0;
+      for (const AttributeId leftId : left) {
+        std::uint64_t* const cell = cellOf(matrix, columns.numberOf[leftId], y);
+        shared |= cell[kShared];
+        cell[kStep] |= bitOf(y);
+      }
+      settle(y, shared);
+      if (settling == Settling::kHopeless) break;
+    }
+    return settling;
+  }
+  // A long right side: each left attribute takes it in words, not in bits.
+  std::fill(scratch.begin(), scratch.end(), 0);
+  for (const AttributeId rightId : right) {
+    const AttributeId y = columns.numberOf[rightId];
+    scratch[2 * std::size_t{y / 64} + kStep] |= bitOf(y);
+  }
+  for (const AttributeId leftId : left) {
+    std::uint64_t* const row = cellOf(matrix, columns.numberOf[leftId], 0);
+    for (std::size_t w = 0; w < 2 * matrix.words; w += 2) {
+      scratch[w + kShared] |= row[w + kShared];
+      row[w + kStep] |= scratch[w + kStep];
+    }
+  }
+  for (const AttributeId rightId : right) {
+    const AttributeId y = columns.numberOf[rightId];
+    settle(y, scratch[2 * std::size_t{y / 64} + kShared]);
+    if (settling == Settling::kHopeless) break;
+  }
+  return settling;
+}
+
+/// What a dependency with short sides still lacks, one bit for each right attribute in its word:
+/// steps not yet marked, and right attributes that share no subschema with a left one. On a large
+/// input the matrix fills up early, and then this test, which costs no branch, is all a
+/// dependency needs. Free lanes and attributes without a number read row 0, whose steps are all
+/// set; `asked` is the right side in ids, and a free lane there asks for no bit. A right attribute
+/// without a number reads column 0, which shares nothing.
+struct Lacking {
+  std::uint64_t steps;
+  std::uint64_t shared;
+};
+
+Lacking lackingOf(const PairMatrix& matrix, const ShortDependency& dependency,
+                  const ShortSide& asked) {
   const std::uint64_t* const cells = matrix.cells.data();
   const std::size_t rowWords = 2 * matrix.words;
-  const std::uint64_t* const first = cells + left.first * rowWords;
-  const std::uint64_t* const second = cells + left.second * rowWords;
-  const std::uint64_t* const third = cells + left.third * rowWords;
-  const auto lacking = [&](AttributeId y) {
+  const std::uint64_t* const first = cells + dependency.left.first * rowWords;
+  const std::uint64_t* const second = cells + dependency.left.second * rowWords;
+  const std::uint64_t* const third = cells + dependency.left.third * rowWords;
+  Lacking lacking{0, 0};
+  const auto add = [&](AttributeId y, AttributeId id) {
     const std::size_t at = 2 * std::size_t{y / 64};
-    const std::uint64_t shared = first[at + kShared] | second[at + kShared] | third[at + kShared];
-    const std::uint64_t steps = first[at + kStep] & second[at + kStep] & third[at + kStep];
-    return (static_cast<std::uint64_t>(y != kFreeSlot) << (y % 64)) & ~(shared & steps);
+    const std::uint64_t bit = static_cast<std::uint64_t>(id != kFreeSlot) << (y % 64);
+    lacking.shared |= bit & ~(first[at + kShared] | second[at + kShared] | third[at + kShared]);
+    lacking.steps |= bit & ~(first[at + kStep] & second[at + kStep] & third[at + kStep]);
   };
-  return (lacking(right.first) | lacking(right.second) | lacking(right.third)) == 0;
+  add(dependency.right.first, asked.first);
+  add(dependency.right.second, asked.second);
+  add(dependency.right.third, asked.third);
+  return lacking;
+}
+
+/// Whether some subschema holds every attribute of a short right side.
+bool allHeld(const std::vector<std::uint64_t>& held, const ShortSide& right,
+             const ShortSide& asked) {
+  const auto unheld = [&](AttributeId y, AttributeId id) {
+    return (static_cast<std::uint64_t>(id != kFreeSlot) << (y % 64)) & ~held[y / 64];
+  };
+  return (unheld(right.first, asked.first) | unheld(right.second, asked.second) |
+          unheld(right.third, asked.third)) == 0;
+}
+
+/// Calls `visit(d, left, right)` with the stored sides of each dependency in use, in order, for
+/// as long as it returns true.
+template <typename Visit>
+void forEachDependency(Visit visit) {
+  const SlotTable& sides = state.dependencies.sides;
+  const std::size_t count = dependenciesInUse();
+  if (!sides.wrapRows.empty() || sides.rowEnds.size() < 2 * count) {
+    for (std::size_t d = 0; d < count; ++d) {
+      if (!visit(d, leftSide(state.dependencies, d), rightSide(state.dependencies, d))) return;
+    }
+    return;
+  }
+  // Each row starts where the one before it ends: one pass over the ends finds every row, where
+  // finding each on its own costs more than the test most dependencies need.
+  const AttributeId* const slots = sides.slots.data();
+  const std::uint32_t* const ends = sides.rowEnds.data();
+  std::uint32_t begin = 0;
+  for (std::size_t d = 0; d < count; ++d) {
+    const std::uint32_t leftEnd = ends[2 * d];
+    const std::uint32_t rightEnd = ends[2 * d + 1];
+    if (!visit(d, SlotRow(slots + begin, leftEnd - begin),
+               SlotRow(slots + leftEnd, rightEnd - leftEnd))) {
+      return;
+    }
+    begin = rightEnd;
+  }
 }
 
 /// Marks every reach step in the step plane, and returns the dependencies that are not settled.
-OpenDependencies markAllSteps(PairMatrix& matrix, const std::vector<std::uint64_t>& held) {
+OpenDependencies markAllSteps(PairMatrix& matrix, const Columns& columns,
+                              const std::vector<std::uint64_t>& held) {
   OpenDependencies open;
   open.bits.assign((dependenciesInUse() + 63) / 64, 0);
   std::fill_n(matrix.cells.begin(), 2 * matrix.words, ~std::uint64_t{0});
   for (std::size_t w = 0; w < matrix.words; ++w) matrix.cells[2 * w + kShared] = 0;
   std::vector<std::uint64_t> scratch(2 * matrix.words);
-  for (std::size_t d = 0; d < dependenciesInUse(); ++d) {
-    const SlotRow leftSlots = leftSide(state.dependencies, d);
-    const SlotRow rightSlots = rightSide(state.dependencies, d);
-    const bool bothShort = leftSlots.size() - 1 < kShortSide && rightSlots.size() - 1 < kShortSide;
-    if (bothShort && settledAlready(matrix, shortSideOf(leftSlots), shortSideOf(rightSlots))) {
-      continue;
+  const bool scanRows = state.dependencies.sides.hasInnerFreeSlots;
+  const auto keepOpen = [&](std::size_t d, bool bothShort, const ShortDependency& numbered) {
+    open.any = true;
+    if (bothShort && open.kept.size() < kKeptOpen) {
+      open.kept.push_back(numbered);
+    } else {
+      open.bits[d / 64] |= std::uint64_t{1} << (d % 64);
     }
-    switch (markSteps(matrix, held, attributesOf(leftSlots), attributesOf(rightSlots), scratch)) {
+  };
+  forEachDependency([&](std::size_t d, SlotRow leftSlots, SlotRow rightSlots) {
+    const bool bothShort = leftSlots.size() - 1 < kShortSide && rightSlots.size() - 1 < kShortSide;
+    ShortDependency numbered{};
+    if (bothShort) {
+      const ShortSide asked = shortSideOf(rightSlots);
+      numbered = {numbersOf(columns, shortSideOf(leftSlots)), numbersOf(columns, asked)};
+      const Lacking lacking = lackingOf(matrix, numbered, asked);
+      if ((lacking.steps | lacking.shared) == 0) return true;
+      // Every step marked, but not settled: left to the grow graph, unless it can never be.
+      if (lacking.steps == 0 && allHeld(held, numbered.right, asked)) {
+        keepOpen(d, bothShort, numbered);
+        return true;
+      }
+    }
+    const SlotRow left = scanRows ? attributesOf(leftSlots) : leftSlots;
+    const SlotRow right = scanRows ? attributesOf(rightSlots) : rightSlots;
+    switch (markSteps(matrix, columns, held, left, right, scratch)) {
       case Settling::kSettled:
-        break;
+        return true;
       case Settling::kOpen:
-        open.bits[d / 64] |= std::uint64_t{1} << (d % 64);
-        open.any = true;
-        break;
+        keepOpen(d, bothShort, numbered);
+        return true;
       case Settling::kHopeless:
         open.hopeless = true;
-        return open;
+        return false;
+      case Settling::kNeedsEvery:
+        open.needsEvery = true;
+        return false;
     }
-  }
+    return true;
+  });
   return open;
 }
 
 /// The graph of the pairs set in plane `plane` of each row, each row first masked by `mask(x)`.
 template <typename Mask>
-Digraph graphOfPlane(const PairMatrix& matrix, std::size_t plane, Mask mask) {
-  return buildDigraph(attributeIds(), [&](auto emit) {
-    // Row `kFreeSlot` stands for free lanes, and holds no attribute.
-    for (AttributeId x = 1; x < attributeIds(); ++x) {
+Digraph graphOfPlane(const PairMatrix& matrix, std::size_t rows, std::size_t plane, Mask mask) {
+  return buildDigraph(rows, [&](auto emit) {
+    // Row 0 stands for free lanes, and holds no attribute.
+    for (AttributeId x = 1; x < rows; ++x) {
       const std::uint64_t* const row = matrix.cells.data() + x * matrix.words * 2;
       for (std::size_t w = 0; w < matrix.words; ++w) {
         std::uint64_t bits = row[2 * w + plane] & mask(x, w);
@@ -233,13 +380,13 @@ Digraph graphOfPlane(const PairMatrix& matrix, std::size_t plane, Mask mask) {
   });
 }
 
-std::vector<NodeId> everyAttribute() {
-  std::vector<NodeId> all(attributeIds());
+std::vector<NodeId> everyNode(std::size_t count) {
+  std::vector<NodeId> all(count);
   for (NodeId x = 0; x < all.size(); ++x) all[x] = x;
   return all;
 }
 
-/// Rows of the attributes that each component of the grow graph reaches.
+/// Rows of the numbered attributes that each component of the grow graph reaches.
 struct GrowReach {
   Condensation grow;
   std::vector<std::uint64_t> reached;
@@ -250,61 +397,74 @@ const std::uint64_t* reachedFrom(const GrowReach& reach, AttributeId x) {
   return reach.reached.data() + reach.grow.componentOf[x] * reach.words;
 }
 
-/// Whether a dependency's left side reaches every attribute of its right side in the grow graph.
-bool reachesAll(const GrowReach& reach, SlotRow leftSlots, SlotRow rightSlots,
-                std::vector<std::uint64_t>& scratch) {
-  if (leftSlots.size() - 1 < kShortSide && rightSlots.size() - 1 < kShortSide) {
-    // Free lanes read row `kFreeSlot`, which reaches only itself, and ask for no bit.
-    const ShortSide left = shortSideOf(leftSlots);
-    const ShortSide right = shortSideOf(rightSlots);
-    const std::uint64_t* const first = reachedFrom(reach, left.first);
-    const std::uint64_t* const second = reachedFrom(reach, left.second);
-    const std::uint64_t* const third = reachedFrom(reach, left.third);
-    const auto missing = [&](AttributeId y) {
-      const std::size_t at = y / 64;
-      return (static_cast<std::uint64_t>(y != kFreeSlot) << (y % 64)) &
-             ~(first[at] | second[at] | third[at]);
-    };
-    return (missing(right.first) | missing(right.second) | missing(right.third)) == 0;
-  }
-  const SlotRow left = attributesOf(leftSlots);
-  const SlotRow right = attributesOf(rightSlots);
-  std::fill(scratch.begin(), scratch.end(), 0);
-  for (const AttributeId x : left) {
-    const std::uint64_t* const row = reachedFrom(reach, x);
-    for (std::size_t w = 0; w < reach.words; ++w) scratch[w] |= row[w];
-  }
-  return std::all_of(right.begin(), right.end(),
-                     [&](AttributeId y) { return (scratch[y / 64] & bitOf(y)) != 0; });
+/// Whether a short left side reaches every attribute of a short right side in the grow graph,
+/// both in numbers. Free lanes read row 0, which reaches only itself, and ask for no bit.
+bool reachesAll(const GrowReach& reach, const ShortDependency& dependency) {
+  const std::uint64_t* const first = reachedFrom(reach, dependency.left.first);
+  const std::uint64_t* const second = reachedFrom(reach, dependency.left.second);
+  const std::uint64_t* const third = reachedFrom(reach, dependency.left.third);
+  const auto missing = [&](AttributeId y) {
+    const std::size_t at = y / 64;
+    return (static_cast<std::uint64_t>(y != 0) << (y % 64)) & ~(first[at] | second[at] | third[at]);
+  };
+  return (missing(dependency.right.first) | missing(dependency.right.second) |
+          missing(dependency.right.third)) == 0;
 }
 
-/// The answer for attribute counts that the pair matrix can hold.
-bool preservedByPairMatrix() {
+/// Whether dependency `d` has its left side reach every attribute of its right side in the grow
+/// graph.
+bool reachesAll(const GrowReach& reach, const Columns& columns, std::size_t d,
+                std::vector<std::uint64_t>& scratch) {
+  const SlotRow leftSlots = leftSide(state.dependencies, d);
+  const SlotRow rightSlots = rightSide(state.dependencies, d);
+  if (leftSlots.size() - 1 < kShortSide && rightSlots.size() - 1 < kShortSide) {
+    return reachesAll(reach, {numbersOf(columns, shortSideOf(leftSlots)),
+                              numbersOf(columns, shortSideOf(rightSlots))});
+  }
+  std::fill(scratch.begin(), scratch.end(), 0);
+  for (const AttributeId x : leftAttributes(d)) {
+    const std::uint64_t* const row = reachedFrom(reach, columns.numberOf[x]);
+    for (std::size_t w = 0; w < reach.words; ++w) scratch[w] |= row[w];
+  }
+  const SlotRow right = rightAttributes(d);
+  return std::all_of(right.begin(), right.end(), [&](AttributeId id) {
+    const AttributeId y = columns.numberOf[id];
+    return (scratch[y / 64] & bitOf(y)) != 0;
+  });
+}
+
+/// The answer for attribute counts that the pair matrix can hold, with the attributes numbered
+/// as `columns` has them; nothing when the numbering leaves out one that takes part.
+std::optional<bool> preservedByPairMatrix(const Columns& columns) {
   std::vector<std::uint64_t> held;
   GrowReach reach;
   OpenDependencies open;
   {
-    PairMatrix matrix = sharedPairs(held);
-    open = markAllSteps(matrix, held);
+    PairMatrix matrix = sharedPairs(columns, held);
+    open = markAllSteps(matrix, columns, held);
     if (open.hopeless) return false;
+    if (open.needsEvery) return std::nullopt;
     if (!open.any) return true;
-    const Condensation steps = condense(
-        graphOfPlane(matrix, kStep, [](AttributeId, std::size_t) { return ~std::uint64_t{0}; }));
-    const std::vector<std::uint64_t> reached = reachedTargets(steps, everyAttribute());
-    reach.grow = condense(graphOfPlane(matrix, kShared, [&](AttributeId x, std::size_t w) {
-      return reached[steps.componentOf[x] * matrix.words + w];
-    }));
+    const Condensation steps = condense(graphOfPlane(
+        matrix, columns.count, kStep, [](AttributeId, std::size_t) { return ~std::uint64_t{0}; }));
+    const std::vector<std::uint64_t> reached = reachedTargets(steps, everyNode(columns.count));
+    reach.grow =
+        condense(graphOfPlane(matrix, columns.count, kShared, [&](AttributeId x, std::size_t w) {
+          return reached[steps.componentOf[x] * matrix.words + w];
+        }));
   }
-  reach.words = targetWords(attributeIds());
-  reach.reached = reachedTargets(reach.grow, everyAttribute());
+  reach.words = targetWords(columns.count);
+  reach.reached = reachedTargets(reach.grow, everyNode(columns.count));
+  if (!std::all_of(open.kept.begin(), open.kept.end(), [&](const ShortDependency& dependency) {
+        return reachesAll(reach, dependency);
+      })) {
+    return false;
+  }
   std::vector<std::uint64_t> scratch(reach.words);
   for (std::size_t w = 0; w < open.bits.size(); ++w) {
     for (std::uint64_t bits = open.bits[w]; bits != 0; bits &= bits - 1) {
       const std::size_t d = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
-      if (!reachesAll(reach, leftSide(state.dependencies, d), rightSide(state.dependencies, d),
-                      scratch)) {
-        return false;
-      }
+      if (!reachesAll(reach, columns, d, scratch)) return false;
     }
   }
   return true;
@@ -467,8 +627,11 @@ bool allDependenciesPreservedInChunks() {
 }
 
 bool allDependenciesPreserved() {
-  return attributeIds() <= kPairMatrixAttributes ? preservedByPairMatrix()
-                                                 : allDependenciesPreservedInChunks();
+  if (attributeIds() > kPairMatrixAttributes) return allDependenciesPreservedInChunks();
+  const std::optional<bool> held = preservedByPairMatrix(heldColumns());
+  if (held.has_value()) return *held;
+  // With every attribute numbered, none is left out.
+  return preservedByPairMatrix(everyAttributeColumns()).value_or(false);
 }
 
 }  // namespace fdpreserve

@@ -126,8 +126,9 @@ void handleBusError(int signal, siginfo_t* info, void* /*context*/) {
       address < mappedEnd.load()) {
     lostInputReport();
   }
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
+  // Anything else ends the process as it would have without this handler.
+  (void)std::signal(signal, SIG_DFL);
+  (void)std::raise(signal);
 }
 #endif
 

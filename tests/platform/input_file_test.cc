@@ -34,7 +34,7 @@ TEST_F(InputFileTest, MappedInputShortenedMeanwhileIsReportedNotCrashedOn) {
   EXPECT_EXIT(
       {
         onMappedInputLost([] {
-          std::fputs("input lost", stderr);
+          (void)std::fputs("input lost", stderr);
           std::_Exit(3);
         });
         InputFile file;

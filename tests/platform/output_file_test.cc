@@ -10,7 +10,25 @@
 namespace fdpreserve::testing {
 namespace {
 
-using OutputFileTest = TempDirTest;
+class OutputFileTest : public TempDirTest {
+ protected:
+  /// Writes with `write` to a file on disk and to one in memory; both must close cleanly and then
+  /// hold exactly `expected`.
+  template <typename Write>
+  void expectOnDiskAndInMemory(Write write, const std::string& expected) {
+    std::string inMemory;
+    OutputFile onDisk;
+    OutputFile memory;
+    ASSERT_TRUE(openOutput(onDisk, path("out").string()));
+    openOutputInMemory(memory, inMemory);
+    for (OutputFile* file : {&onDisk, &memory}) {
+      write(*file);
+      EXPECT_TRUE(closeOutput(*file));
+    }
+    EXPECT_TRUE(readFile("out") == expected);
+    EXPECT_TRUE(inMemory == expected);
+  }
+};
 
 TEST_F(OutputFileTest, LineEndsAreCrLfAndNothingIsLostAcrossFlushes) {
   OutputFile file;
@@ -39,36 +57,24 @@ TEST_F(OutputFileTest, TextReachesFileAndMemoryWithEveryLineFeedAsALineEnd) {
   }
   text += "no line feed";
   expected += "no line feed";
-  std::string inMemory;
-  OutputFile onDisk;
-  OutputFile memory;
-  ASSERT_TRUE(openOutput(onDisk, path("out").string()));
-  openOutputInMemory(memory, inMemory);
-  for (OutputFile* file : {&onDisk, &memory}) {
-    writeBytes(*file, "head\n");
-    writeText(*file, text);
-    writeText(*file, "\n");
-    EXPECT_TRUE(closeOutput(*file));
-  }
-  EXPECT_TRUE(readFile("out") == "head\n" + expected + "\r\n");
-  EXPECT_TRUE(inMemory == "head\n" + expected + "\r\n");
+  expectOnDiskAndInMemory(
+      [&](OutputFile& file) {
+        writeBytes(file, "head\n");
+        writeText(file, text);
+        writeText(file, "\n");
+      },
+      "head\n" + expected + "\r\n");
 }
 
 TEST_F(OutputFileTest, ABlockLargerThanTheBufferKeepsItsPlace) {
   const std::string block(3 << 20, 'b');  // goes past the buffer, straight through
-  std::string inMemory;
-  OutputFile onDisk;
-  OutputFile memory;
-  ASSERT_TRUE(openOutput(onDisk, path("out").string()));
-  openOutputInMemory(memory, inMemory);
-  for (OutputFile* file : {&onDisk, &memory}) {
-    writeBytes(*file, "head");
-    writeBytes(*file, block);
-    writeBytes(*file, "tail");
-    EXPECT_TRUE(closeOutput(*file));
-  }
-  EXPECT_TRUE(readFile("out") == "head" + block + "tail");
-  EXPECT_TRUE(inMemory == "head" + block + "tail");
+  expectOnDiskAndInMemory(
+      [&](OutputFile& file) {
+        writeBytes(file, "head");
+        writeBytes(file, block);
+        writeBytes(file, "tail");
+      },
+      "head" + block + "tail");
 }
 
 TEST_F(OutputFileTest, FailuresAreRememberedUntilReopened) {

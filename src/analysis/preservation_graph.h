@@ -8,8 +8,4 @@ namespace fdpreserve {
 /// x to y whenever some subschema holds both and y is in the reach of x.
 bool allDependenciesPreserved();
 
-/// The same answer found 64 right-side attributes at a time, whatever the number of attributes:
-/// what `allDependenciesPreserved` falls back to when a bit for each pair of them would not fit.
-bool allDependenciesPreservedInChunks();
-
 }  // namespace fdpreserve

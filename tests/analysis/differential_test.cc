@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "analysis/chunked_preservation.h"
 #include "analysis/preservation_graph.h"
 #include "support/reference_preservation.h"
 #include "support/state_fixture.h"

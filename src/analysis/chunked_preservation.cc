@@ -80,10 +80,11 @@ Digraph subschemaStepGraph(const Digraph& holders) {
       std::max<std::size_t>(1, kChunkWords / std::max<std::size_t>(1, nodeCount(reach.between)));
   const std::size_t width = std::min(words * 64, targetWords(targets.size()) * 64);
   std::vector<std::pair<NodeId, NodeId>> steps;
+  std::vector<std::uint64_t> reached;
   for (std::size_t first = 0; first < targets.size(); first += width) {
     const auto chunk =
         std::span<const NodeId>(targets).subspan(first, std::min(width, targets.size() - first));
-    const std::vector<std::uint64_t> reached = reachedTargets(reach, chunk);
+    reachedTargets(reach, chunk, reached);
     const std::size_t rowWords = targetWords(chunk.size());
     for (std::size_t b = 0; b < chunk.size(); ++b) {
       const NodeId y = chunk[b];
@@ -154,11 +155,13 @@ bool allDependenciesPreservedInChunks() {
     }
   });
 
+  std::vector<std::uint64_t> reached;
   for (std::size_t chunk = 0; chunk < chunks; ++chunk) {
     const std::size_t first = chunk * kChunk;
-    const std::vector<std::uint64_t> reached = reachedTargets(
-        grow, std::span<const NodeId>(questions.targets)
-                  .subspan(first, std::min(kChunk, questions.targets.size() - first)));
+    reachedTargets(grow,
+                   std::span<const NodeId>(questions.targets)
+                       .subspan(first, std::min(kChunk, questions.targets.size() - first)),
+                   reached);
     for (const NodeId d : successors(askers, static_cast<NodeId>(chunk))) {
       std::uint64_t fromLeft = 0;
       for (const AttributeId a : leftAttributes(d)) fromLeft |= reached[grow.componentOf[a]];

@@ -135,9 +135,16 @@ std::size_t targetWords(std::size_t targets) {
 
 std::vector<std::uint64_t> reachedTargets(const Condensation& condensation,
                                           std::span<const NodeId> targets) {
+  std::vector<std::uint64_t> reached;
+  reachedTargets(condensation, targets, reached);
+  return reached;
+}
+
+void reachedTargets(const Condensation& condensation, std::span<const NodeId> targets,
+                    std::vector<std::uint64_t>& reached) {
   const std::size_t words = targetWords(targets.size());
   const std::size_t components = nodeCount(condensation.between);
-  std::vector<std::uint64_t> reached(components * words, 0);
+  reached.assign(components * words, 0);
   for (std::size_t b = 0; b < targets.size(); ++b) {
     reached[condensation.componentOf[targets[b]] * words + b / 64] |= std::uint64_t{1} << (b % 64);
   }
@@ -149,7 +156,7 @@ std::vector<std::uint64_t> reachedTargets(const Condensation& condensation,
       for (const NodeId d : successors(condensation.between, c)) bits |= reached[d];
       reached[c] = bits;
     }
-    return reached;
+    return;
   }
   for (NodeId c = 0; c < components; ++c) {
     std::uint64_t* const row = reached.data() + c * words;
@@ -158,7 +165,6 @@ std::vector<std::uint64_t> reachedTargets(const Condensation& condensation,
       for (std::size_t w = 0; w < words; ++w) row[w] |= from[w];
     }
   }
-  return reached;
 }
 
 }  // namespace fdpreserve

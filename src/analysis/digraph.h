@@ -61,4 +61,9 @@ std::size_t targetWords(std::size_t targets);
 std::vector<std::uint64_t> reachedTargets(const Condensation& condensation,
                                           std::span<const NodeId> targets);
 
+/// The same, into `reached`, whose memory is used again: chunk after chunk of targets then costs
+/// no fresh memory.
+void reachedTargets(const Condensation& condensation, std::span<const NodeId> targets,
+                    std::vector<std::uint64_t>& reached);
+
 }  // namespace fdpreserve

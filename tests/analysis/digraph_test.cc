@@ -66,6 +66,18 @@ TEST(DigraphTest, ReachedTargetsPastSixtyFourTakeMoreWords) {
   }
 }
 
+TEST(DigraphTest, ReachedTargetsIntoAUsedBufferKeepNothingOfTheLastChunk) {
+  const Condensation c = condense(graphOf(5, {{0, 1}, {1, 2}, {2, 1}, {3, 4}}));
+  std::vector<NodeId> wide(130, 2);  // three words a row, every bit for node 2
+  wide[129] = 4;
+  const std::vector<NodeId> narrow{4, 0};
+  std::vector<std::uint64_t> reached;
+  reachedTargets(c, wide, reached);
+  EXPECT_EQ(reached, reachedTargets(c, wide));
+  reachedTargets(c, narrow, reached);
+  EXPECT_EQ(reached, reachedTargets(c, narrow));
+}
+
 TEST(DigraphTest, LongChainsAndCyclesNeedNoNativeRecursion) {
   constexpr NodeId kNodes = 1'000'000;
   const Digraph chain = buildDigraph(kNodes, [](auto emit) {

@@ -72,8 +72,8 @@ void unmap(InputFile& file) {
   file.mappedSize = 0;
 }
 
-/// Takes the content into memory of its own.
-void ownContent(InputFile& file, std::string_view bytes) {
+/// Takes the content into memory of its own. Windows maps nothing, and never needs this.
+[[maybe_unused]] void ownContent(InputFile& file, std::string_view bytes) {
   std::string owned(bytes);
   unmap(file);
   file.ownedBytes = std::move(owned);

@@ -107,6 +107,7 @@ bool mapWholeFile(InputFile& file, int descriptor) {
 
   std::string_view bytes(static_cast<const char*>(address), size);
   bytes = bytes.substr(0, bytes.find(kEndOfFile));
+  file.bytesAfterContent = size - bytes.size();
   file.content = bytes;
   // A mapping is never written: CR LF pairs are rare enough that they take the copy.
   if (bytes.find('\r') != std::string_view::npos) {
@@ -173,6 +174,8 @@ void openInput(InputFile& file, const std::string& path) {
 }
 
 void openInputFromBytes(InputFile& file, std::string bytes) {
+  const std::size_t endMark = bytes.find(kEndOfFile);
+  file.bytesAfterContent = endMark == std::string::npos ? 0 : bytes.size() - endMark;
   toTextMode(bytes);
   file.ownedBytes = std::move(bytes);
   file.content = file.ownedBytes;
@@ -205,6 +208,7 @@ void closeInput(InputFile& file) {
   std::string().swap(file.ownedBytes);  // give the memory back, not just the length
   file.content = {};
   file.position = 0;
+  file.bytesAfterContent = 0;
   file.isOpen = false;
   file.eofMark = false;
   file.failMark = false;

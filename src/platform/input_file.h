@@ -24,6 +24,8 @@ struct InputFile {
   std::uint64_t mappedDevice = 0;  ///< with the inode, tells whether another path names this file
   std::uint64_t mappedInode = 0;
   std::size_t position = 0;  ///< the next byte to read
+  /// Bytes of the file from its first 1A on, the 1A included: no read ever yields them.
+  std::size_t bytesAfterContent = 0;
   bool isOpen = false;
   bool eofMark = false;   ///< set by a read that ran into the end of the content
   bool failMark = false;  ///< set when opening failed or a read found nothing to read

@@ -79,6 +79,7 @@ std::size_t graphSize(const ReachIndex& index) {
 }
 
 bool searchReach(ReachIndex& index, NodeId from, NodeId to) {
+  if (from == to) return true;
   if (++index.searches == 0) {  // the stamps wrapped: start them over
     std::fill(index.seenIn.begin(), index.seenIn.end(), 0);
     index.searches = 1;

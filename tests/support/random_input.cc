@@ -109,11 +109,16 @@ std::string ShapedInput::subschemas(int attributes) {
   return text;
 }
 
-/// A jump ahead, a step back, or a wider left side: what bends a shape.
+/// A jump ahead, a step back, a wider side, or a detour through a name no subschema holds:
+/// what bends a shape.
 std::string ShapedInput::extraDependency(int attributes) {
   const int x = pick(attributes);
   const int y = pick(attributes);
-  switch (pick(4)) {
+  switch (pick(5)) {
+    case 4: {
+      const std::string outside = "X" + std::to_string(pick(3));
+      return attribute(x) + "->" + outside + "\n" + outside + "->" + attribute(y);
+    }
     case 0:
       return attribute(std::min(x, y)) + "->" + attribute(std::max(x, y));
     case 1:

@@ -27,13 +27,14 @@ Sources sourcesOf(const Questions& questions, const SubschemaIndex& index) {
   std::size_t entry = 0;
   NodeId source = 0;
   bool started = false;
+  std::vector<AttributeId> held;
   for (std::size_t q = 0; q < questions.items.size(); ++q) {
     const Question& item = questions.items[q];
     if (item.lacking) continue;
     if (!started || item.entry != entry) {
       started = true;
       entry = item.entry;
-      std::vector<AttributeId> held;
+      held.clear();
       for (const AttributeId x : leftAttributes(entry)) {
         if (isHeld(index, x)) held.push_back(x);
       }
@@ -51,8 +52,9 @@ Sources sourcesOf(const Questions& questions, const SubschemaIndex& index) {
 
 }  // namespace
 
-void answerOpenQuestions(Questions& questions, const SubschemaIndex& index) {
-  Condensation steps = condense(stepGraph());
+void answerOpenQuestions(Questions& questions, const SubschemaIndex& index,
+                         const StepMatrix& stepMatrix) {
+  Condensation steps = condense(stepGraph(stepMatrix));
   const std::vector<NodeId> stepComponent = std::move(steps.componentOf);
   ReachIndex stepReach = buildReachIndex(std::move(steps.between));
   const SubschemaLinks links = linkSubschemas(stepComponent, stepReach);

@@ -13,10 +13,11 @@ DependencyAnswers answerDependencies(AnswerScope scope) {
   DependencyAnswers answers;
   answers.entries = dependenciesInUse();
   const SubschemaIndex index = indexSubschemas();
-  Questions questions = settleDependencies(index, scope);
+  StepMatrix steps = startStepMatrix();
+  Questions questions = settleDependencies(index, scope, steps);
   // The verdict is known once one attribute is lacking for sure.
   const bool decided = scope == AnswerScope::kVerdict && questions.anyLacking;
-  if (questions.anyOpen && !decided) answerOpenQuestions(questions, index);
+  if (questions.anyOpen && !decided) answerOpenQuestions(questions, index, steps);
   std::vector<AttributeId> lacking;
   for (std::size_t q = 0; q < questions.items.size();) {
     const std::size_t entry = questions.items[q].entry;

@@ -103,23 +103,6 @@ bool searchReach(ReachIndex& index, NodeId from, NodeId to) {
   return false;
 }
 
-void reachedTargetWord(const ReachIndex& index, std::span<const NodeId> targets,
-                       std::vector<std::uint64_t>& reached) {
-  const std::size_t components = nodeCount(index.between);
-  reached.assign(components, 0);
-  NodeId lowest = static_cast<NodeId>(components);
-  for (std::size_t b = 0; b < targets.size(); ++b) {
-    reached[targets[b]] |= std::uint64_t{1} << b;
-    lowest = std::min(lowest, targets[b]);
-  }
-  // Components below the lowest target reach none of them.
-  for (NodeId c = lowest; c < components; ++c) {
-    std::uint64_t bits = reached[c];
-    for (const NodeId next : successors(index.between, c)) bits |= reached[next];
-    reached[c] = bits;
-  }
-}
-
 }  // namespace fdpreserve
 
 namespace fdpreserve {
@@ -157,7 +140,7 @@ std::vector<std::uint64_t> answerReachQuestions(ReachIndex& index,
         targets.push_back(to);
       }
     }
-    reachedTargetWord(index, targets, reached);
+    reachedTargets(index.between, targets, reached);
     std::size_t bit = 0;
     for (std::size_t r = first; r < last; ++r) {
       const ReachQuestion& question = questions[rest[r]];

@@ -56,11 +56,6 @@ inline bool reaches(ReachIndex& index, NodeId from, NodeId to) {
   return quick == Reach::kUnknown ? searchReach(index, from, to) : quick == Reach::kYes;
 }
 
-/// For each component, a word with bit b set when it reaches `targets[b]`; at most 64 targets.
-/// One sweep over the graph, into `reached`, whose memory is used again.
-void reachedTargetWord(const ReachIndex& index, std::span<const NodeId> targets,
-                       std::vector<std::uint64_t>& reached);
-
 }  // namespace fdpreserve
 
 namespace fdpreserve {

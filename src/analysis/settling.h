@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "analysis/dependency_answers.h"
+#include "analysis/step_graph.h"
 #include "analysis/subschema_index.h"
 
 namespace fdpreserve {
@@ -26,7 +27,8 @@ struct Questions {
 /// its own left side, or when a subschema holds it beside a left attribute: the dependency's own
 /// step then joins the two within that subschema. One that no subschema holds, or whose left side
 /// no subschema touches, is lacking. The rest are open. With `AnswerScope::kVerdict` the pass
-/// stops at the first lacking attribute.
-Questions settleDependencies(const SubschemaIndex& index, AnswerScope scope);
+/// stops at the first lacking attribute. Gathers the reach steps of the dependencies it passes into
+/// `steps` on the way.
+Questions settleDependencies(const SubschemaIndex& index, AnswerScope scope, StepMatrix& steps);
 
 }  // namespace fdpreserve

@@ -1,28 +1,12 @@
 #include "analysis/step_graph.h"
 
 #include <bit>
-#include <cstdint>
-#include <vector>
 
 #include "analysis/engine_limits.h"
 #include "analysis/tables_in_use.h"
 
 namespace fdpreserve {
 namespace {
-
-/// Whether a dependency with sides of these sizes links them through a node of its own.
-bool needsOwnNode(std::size_t left, std::size_t right) {
-  return left * right > 4 * (left + right);
-}
-
-/// The dependencies linked through nodes of their own, in order.
-std::vector<std::size_t> dependenciesWithOwnNode() {
-  std::vector<std::size_t> own;
-  for (std::size_t d = 0; d < dependenciesInUse(); ++d) {
-    if (needsOwnNode(leftAttributes(d).size(), rightAttributes(d).size())) own.push_back(d);
-  }
-  return own;
-}
 
 /// Calls `emit` for the edges through the node of each dependency in `own`.
 template <typename Emit>
@@ -35,55 +19,54 @@ void emitOwnNodeEdges(const std::vector<std::size_t>& own, Emit emit) {
   }
 }
 
-/// A bit for each step of the dependencies that link their sides directly. Large inputs repeat
-/// the same few steps millions of times; the matrix takes each repeat in one instruction.
-std::vector<std::uint64_t> stepMatrix(std::size_t words) {
-  std::vector<std::uint64_t> matrix(attributeIds() * words, 0);
-  for (std::size_t d = 0; d < dependenciesInUse(); ++d) {
-    const SlotRow left = leftAttributes(d);
-    const SlotRow right = rightAttributes(d);
-    if (needsOwnNode(left.size(), right.size())) continue;
-    for (const AttributeId a : left) {
-      std::uint64_t* const row = matrix.data() + std::size_t{a} * words;
-      for (const AttributeId r : right) row[r / 64] |= std::uint64_t{1} << (r % 64);
+Digraph graphOfMatrix(const StepMatrix& matrix) {
+  const std::size_t words = matrix.words;
+  return buildDigraph(attributeIds() + matrix.ownNode.size(), [&](auto emit) {
+    for (std::size_t a = 0; a < attributeIds(); ++a) {
+      for (std::size_t w = 0; w < words; ++w) {
+        for (std::uint64_t bits = matrix.bits[a * words + w]; bits != 0; bits &= bits - 1) {
+          emit(static_cast<NodeId>(a),
+               static_cast<NodeId>(w * 64 + static_cast<std::size_t>(std::countr_zero(bits))));
+        }
+      }
     }
-  }
-  return matrix;
+    emitOwnNodeEdges(matrix.ownNode, emit);
+  });
+}
+
+Digraph graphOfLists() {
+  std::vector<std::size_t> own;
+  forEachDependency([&](std::size_t d, SlotRow left, SlotRow right) {
+    if (needsOwnNode(left.size(), right.size())) own.push_back(d);
+    return true;
+  });
+  Digraph graph = buildDigraph(attributeIds() + own.size(), [&](auto emit) {
+    forEachDependency([&](std::size_t, SlotRow left, SlotRow right) {
+      if (needsOwnNode(left.size(), right.size())) return true;
+      for (const AttributeId a : left) {
+        for (const AttributeId r : right) emit(a, r);
+      }
+      return true;
+    });
+    emitOwnNodeEdges(own, emit);
+  });
+  // Large inputs repeat the same steps many times over.
+  removeRepeatedEdges(graph);
+  return graph;
 }
 
 }  // namespace
 
-Digraph stepGraph() {
-  const std::vector<std::size_t> own = dependenciesWithOwnNode();
-  const std::size_t nodes = attributeIds() + own.size();
-  if (attributeIds() <= engineLimits.stepMatrixAttributes) {
-    const std::size_t words = (attributeIds() + 63) / 64;
-    const std::vector<std::uint64_t> matrix = stepMatrix(words);
-    return buildDigraph(nodes, [&](auto emit) {
-      for (std::size_t a = 0; a < attributeIds(); ++a) {
-        for (std::size_t w = 0; w < words; ++w) {
-          for (std::uint64_t bits = matrix[a * words + w]; bits != 0; bits &= bits - 1) {
-            emit(static_cast<NodeId>(a),
-                 static_cast<NodeId>(w * 64 + static_cast<std::size_t>(std::countr_zero(bits))));
-          }
-        }
-      }
-      emitOwnNodeEdges(own, emit);
-    });
-  }
-  Digraph graph = buildDigraph(nodes, [&](auto emit) {
-    for (std::size_t d = 0; d < dependenciesInUse(); ++d) {
-      const SlotRow left = leftAttributes(d);
-      const SlotRow right = rightAttributes(d);
-      if (needsOwnNode(left.size(), right.size())) continue;
-      for (const AttributeId a : left) {
-        for (const AttributeId r : right) emit(a, r);
-      }
-    }
-    emitOwnNodeEdges(own, emit);
-  });
-  removeRepeatedEdges(graph);
-  return graph;
+StepMatrix startStepMatrix() {
+  StepMatrix matrix;
+  if (attributeIds() > engineLimits.stepMatrixAttributes) return matrix;
+  matrix.words = (attributeIds() + 63) / 64;
+  matrix.bits.assign(attributeIds() * matrix.words, 0);
+  return matrix;
+}
+
+Digraph stepGraph(const StepMatrix& matrix) {
+  return matrix.words == 0 ? graphOfLists() : graphOfMatrix(matrix);
 }
 
 }  // namespace fdpreserve

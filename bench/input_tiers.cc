@@ -1,85 +1,85 @@
 #include "bench/input_tiers.h"
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "bench/drawn_tiers.h"
+#include "bench/window_tiers.h"
 
-// The drawn tiers are drawn as bench/drawn_tiers.cc says. The chain tier is fixed: every Ai->Ai+1
-// lies within its own subschema, but the subschemas come last pair first, so a walk over them in
-// file order moves one link a pass.
+// The drawn tiers T0 to T4 are drawn as bench/drawn_tiers.cc says. The others are fixed shapes,
+// each the worst case of one way to decide: T3 and T6 are chains whose subschemas come last pair
+// first, so a walk over them in file order moves one link a pass; T5 puts every name into one
+// subschema; T7 and T8 add jumps that only a walk over many subschemas settles, from up to 5,000
+// names ahead and from anywhere ahead. Every fixed shape is preserving.
 
 namespace fdpreserve::bench {
 namespace {
 
-constexpr std::array<TierShape, 5> kTiers{{
+constexpr WindowShape kChain{.lastFirst = true};
+
+constexpr std::array<TierShape, 9> kTiers{{
     {.name = "T0",
      .subschemas = 30,
      .subschemaSize = 50,
      .dependencyLines = 99,
      .maxSide = 5,
-     .attributes = 200,
-     .chain = false,
-     .lostAttribute = false},
+     .attributes = 200},
     {.name = "T1",
      .subschemas = 300,
      .subschemaSize = 20,
      .dependencyLines = 1'000,
      .maxSide = 4,
      .attributes = 1'000,
-     .chain = false,
      .lostAttribute = true},
     {.name = "T2",
      .subschemas = 3'000,
      .subschemaSize = 30,
      .dependencyLines = 10'000,
      .maxSide = 4,
-     .attributes = 5'000,
-     .chain = false,
-     .lostAttribute = false},
+     .attributes = 5'000},
     {.name = "T3",
      .subschemas = 20'000,
      .subschemaSize = 2,
      .dependencyLines = 20'000,
      .maxSide = 1,
      .attributes = 20'001,
-     .chain = true,
-     .lostAttribute = false},
+     .windows = kChain},
     {.name = "T4",
      .subschemas = 10,
      .subschemaSize = 20,
      .dependencyLines = 2'000'000,
      .maxSide = 3,
-     .attributes = 1'000,
-     .chain = false,
-     .lostAttribute = false},
+     .attributes = 1'000},
+    {.name = "T5",
+     .subschemas = 1,
+     .subschemaSize = 100'000,
+     .dependencyLines = 99'999,
+     .maxSide = 1,
+     .attributes = 100'000,
+     .windows = WindowShape{}},
+    {.name = "T6",
+     .subschemas = 1'000'000,
+     .subschemaSize = 2,
+     .dependencyLines = 1'000'000,
+     .maxSide = 1,
+     .attributes = 1'000'001,
+     .windows = kChain},
+    {.name = "T7",
+     .subschemas = 4'082,
+     .subschemaSize = 50,
+     .dependencyLines = 299'999,
+     .maxSide = 1,
+     .attributes = 200'000,
+     .windows = WindowShape{.jumps = 100'000, .reach = 5'000, .shuffled = true}},
+    {.name = "T8",
+     .subschemas = 99'999,
+     .subschemaSize = 2,
+     .dependencyLines = 199'999,
+     .maxSide = 1,
+     .attributes = 100'000,
+     .windows = WindowShape{.jumps = 100'000, .shuffled = true}},
 }};
-
-void appendChainName(std::string& out, std::size_t i) {
-  out += 'A';
-  out += std::to_string(i);
-}
-
-/// Subschemas {Ai, Ai+1}, the last pair first, then Ai->Ai+1 in order.
-std::string chainInput(const TierShape& shape, bool withDependencies) {
-  std::string out;
-  for (std::size_t i = shape.subschemas; i-- > 0;) {
-    appendChainName(out, i);
-    out += ',';
-    appendChainName(out, i + 1);
-    out += '\n';
-  }
-  if (withDependencies) out += '\n';
-  for (std::size_t i = 0; i < shape.dependencyLines; ++i) {
-    appendChainName(out, i);
-    out += "->";
-    appendChainName(out, i + 1);
-    out += '\n';
-  }
-  return out;
-}
 
 }  // namespace
 
@@ -99,8 +99,8 @@ bool expectsPreserving(const TierShape& shape) {
 }
 
 std::string tierInput(const TierShape& shape, std::uint64_t seed, bool withDependencies) {
-  return shape.chain ? chainInput(shape, withDependencies)
-                     : drawnInput(shape, seed, withDependencies);
+  return shape.windows ? windowInput(shape, seed, withDependencies)
+                       : drawnInput(shape, seed, withDependencies);
 }
 
 }  // namespace fdpreserve::bench

@@ -7,11 +7,11 @@
 #include "bench/drawn_tiers.h"
 #include "bench/window_tiers.h"
 
-// The drawn tiers T0 to T4 are drawn as bench/drawn_tiers.cc says. The others are fixed shapes,
-// each the worst case of one way to decide: T3 and T6 are chains whose subschemas come last pair
-// first, so a walk over them in file order moves one link a pass; T5 puts every name into one
-// subschema; T7 and T8 add jumps that only a walk over many subschemas settles, from up to 5,000
-// names ahead and from anywhere ahead. Every fixed shape is preserving.
+// T0, T1, T2 and T4 are drawn as bench/drawn_tiers.cc says. The others are fixed shapes, each
+// aimed at a way of deciding that scales badly: T3 and T6 are chains whose subschemas come last
+// pair first, so a walk over them in file order moves one link a pass; T5 puts every name into one
+// subschema; T7 and T8 add jumps that, but for the short ones, only a walk over many subschemas
+// settles, from up to 5,000 names ahead and from anywhere ahead. Every fixed shape is preserving.
 
 namespace fdpreserve::bench {
 namespace {

@@ -33,8 +33,9 @@ void analyseTier(benchmark::State& run, std::string_view tier) {
   fdpreserve::resetAnalysisState();
 }
 
+[[maybe_unused]] const bool kRegistered =
+    fdpreserve::bench::registerOnEveryTier("analyseTier", analyseTier);
+
 }  // namespace
 
-int main(int argc, char** argv) {
-  return fdpreserve::bench::runOnEveryTier(argc, argv, "analyseTier", analyseTier);
-}
+BENCHMARK_MAIN();

@@ -39,8 +39,9 @@ void readTier(benchmark::State& run, std::string_view tier) {
   fdpreserve::resetAnalysisState();
 }
 
+[[maybe_unused]] const bool kRegistered =
+    fdpreserve::bench::registerOnEveryTier("readTier", readTier);
+
 }  // namespace
 
-int main(int argc, char** argv) {
-  return fdpreserve::bench::runOnEveryTier(argc, argv, "readTier", readTier);
-}
+BENCHMARK_MAIN();

@@ -10,6 +10,7 @@
 
 #include "analysis/dependency_answers.h"
 #include "bench/input_tiers.h"
+#include "bench/tier_benchmark.h"
 #include "model/analysis_state.h"
 #include "model/reader.h"
 #include "model/tables.h"
@@ -33,11 +34,8 @@ void analyseTier(benchmark::State& run, std::string_view tier) {
   fdpreserve::resetAnalysisState();
 }
 
-BENCHMARK_CAPTURE(analyseTier, T0, "T0")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(analyseTier, T1, "T1")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(analyseTier, T2, "T2")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(analyseTier, T3, "T3")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(analyseTier, T4, "T4")->Unit(benchmark::kMillisecond)->UseRealTime();
+[[maybe_unused]] const bool kRegistered =
+    fdpreserve::bench::registerOnEveryTier("analyseTier", analyseTier);
 
 }  // namespace
 

@@ -14,6 +14,7 @@ using Edges = std::vector<std::pair<NodeId, NodeId>>;
 std::vector<NodeId> componentsOf(const Condensation& condensation,
                                  const std::vector<NodeId>& nodes) {
   std::vector<NodeId> components;
+  components.reserve(nodes.size());
   for (const NodeId v : nodes) components.push_back(condensation.componentOf[v]);
   return components;
 }

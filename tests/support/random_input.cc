@@ -76,15 +76,17 @@ std::string ShapedInput::subschemas(int attributes) {
   std::vector<std::string> rows;
   switch (pick(4)) {
     case 0:  // a chain of pairs
-      for (int i = 0; i + 1 < attributes; ++i)
+      for (int i = 0; i + 1 < attributes; ++i) {
         rows.push_back(attribute(i) + "," + attribute(i + 1));
+      }
       break;
     case 1: {  // windows that share their last attribute with the next one's first
       const int width = 2 + pick(4);
       for (int first = 0; first + 1 < attributes; first += width - 1) {
         std::string row = attribute(first);
-        for (int i = first + 1; i < std::min(attributes, first + width); ++i)
+        for (int i = first + 1; i < std::min(attributes, first + width); ++i) {
           row += "," + attribute(i);
+        }
         rows.push_back(row);
       }
       break;
@@ -93,8 +95,9 @@ std::string ShapedInput::subschemas(int attributes) {
       std::string row = attribute(0);
       for (int i = 1; i < attributes; ++i) row += "," + attribute(i);
       rows.push_back(row);
-      if (pick(2) == 0)
+      if (pick(2) == 0) {
         rows.push_back(attribute(pick(attributes)) + "," + attribute(pick(attributes)));
+      }
       break;
     }
     default:  // pairs drawn at random

@@ -8,8 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/preservation_graph.h"
+#include "analysis/dependency_answers.h"
 #include "bench/input_tiers.h"
+#include "bench/tier_benchmark.h"
 #include "model/analysis_state.h"
 #include "model/reader.h"
 #include "model/tables.h"
@@ -27,16 +28,14 @@ void analyseTier(benchmark::State& run, std::string_view tier) {
   fdpreserve::readDecomposition();
   fdpreserve::readDependencies();
   for ([[maybe_unused]] auto iteration : run) {
-    benchmark::DoNotOptimize(fdpreserve::allDependenciesPreserved());
+    benchmark::DoNotOptimize(
+        fdpreserve::answerDependencies(fdpreserve::AnswerScope::kVerdict).failedEntries.size());
   }
   fdpreserve::resetAnalysisState();
 }
 
-BENCHMARK_CAPTURE(analyseTier, T0, "T0")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(analyseTier, T1, "T1")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(analyseTier, T2, "T2")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(analyseTier, T3, "T3")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(analyseTier, T4, "T4")->Unit(benchmark::kMillisecond)->UseRealTime();
+[[maybe_unused]] const bool kRegistered =
+    fdpreserve::bench::registerOnEveryTier("analyseTier", analyseTier);
 
 }  // namespace
 

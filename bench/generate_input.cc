@@ -89,10 +89,11 @@ int main(int argc, char** argv) {
   const std::string name(shape.name);
   if (request.withDependencies) {
     std::printf(
-        "%s: %zu subschemas x %zu, %zu dependency lines (sides 1-%zu), %zu attributes, %zu bytes,"
+        "%s: %zu subschemas %s %zu, %zu dependency lines (sides 1-%zu), %zu attributes, %zu bytes,"
         " seed %llu; expected verdict: %s\n",
-        name.c_str(), shape.subschemas, shape.subschemaSize, shape.dependencyLines, shape.maxSide,
-        shape.attributes, bytes.size(), static_cast<unsigned long long>(request.seed),
+        name.c_str(), shape.subschemas, shape.windows ? "in windows of up to" : "x",
+        shape.subschemaSize, shape.dependencyLines, shape.maxSide, shape.attributes, bytes.size(),
+        static_cast<unsigned long long>(request.seed),
         fdpreserve::bench::expectsPreserving(shape) ? "preserving" : "not preserving");
   } else {
     std::printf("%s without dependencies: %zu bytes, seed %llu; expected verdict: preserving\n",

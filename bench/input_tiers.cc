@@ -1,281 +1,85 @@
 #include "bench/input_tiers.h"
 
-#include <algorithm>
 #include <array>
-#include <cstddef>
-#include <numeric>
-#include <utility>
-#include <vector>
+#include <cstdint>
+#include <string>
 
-// What the dependencies look like, and why. A verdict that the first dependency decides would
-// measure the reader and nothing else, so every drawn dependency is preserved by construction and
-// the tool has to examine all of them:
-// - most take both sides, disjoint, from one subschema: the subschema's own closure reaches the
-//   right side from the left one;
-// - a quarter of the draws make a bridge of three lines, L->b, b->R and L->R, with L drawn from
-//   one subschema, R from another and b a name the two share: L->R is preserved by a walk over
-//   both subschemas, and need not be within either alone;
-// - when the tier has more names than its subschemas hold (the bulk tier), the names outside every
-//   subschema join left sides only, beside a name of the subschema, where they change nothing;
-// - a tier with a lost attribute (T1) ends with one dependency on a name that no subschema holds,
-//   which can never be preserved: its verdict is negative, but only the last dependency decides it.
-// The chain tier is fixed: every Ai->Ai+1 lies within its own subschema, but the subschemas come
-// last pair first, so a walk over them in file order moves one link a pass.
-// Every tier but T1 is therefore preserving.
+#include "bench/drawn_tiers.h"
+#include "bench/window_tiers.h"
+
+// T0, T1, T2 and T4 are drawn as bench/drawn_tiers.cc says. The others are fixed shapes, each
+// aimed at a way of deciding that scales badly: T3 and T6 are chains whose subschemas come last
+// pair first, so a walk over them in file order moves one link a pass; T5 puts every name into one
+// subschema; T7 and T8 add jumps that, but for the short ones, only a walk over many subschemas
+// settles, from up to 5,000 names ahead and from anywhere ahead. Every fixed shape is preserving.
 
 namespace fdpreserve::bench {
 namespace {
 
-constexpr std::array<TierShape, 5> kTiers{{
+constexpr WindowShape kChain{.lastFirst = true};
+
+constexpr std::array<TierShape, 9> kTiers{{
     {.name = "T0",
      .subschemas = 30,
      .subschemaSize = 50,
      .dependencyLines = 99,
      .maxSide = 5,
-     .attributes = 200,
-     .chain = false,
-     .lostAttribute = false},
+     .attributes = 200},
     {.name = "T1",
      .subschemas = 300,
      .subschemaSize = 20,
      .dependencyLines = 1'000,
      .maxSide = 4,
      .attributes = 1'000,
-     .chain = false,
      .lostAttribute = true},
     {.name = "T2",
      .subschemas = 3'000,
      .subschemaSize = 30,
      .dependencyLines = 10'000,
      .maxSide = 4,
-     .attributes = 5'000,
-     .chain = false,
-     .lostAttribute = false},
+     .attributes = 5'000},
     {.name = "T3",
      .subschemas = 20'000,
      .subschemaSize = 2,
      .dependencyLines = 20'000,
      .maxSide = 1,
      .attributes = 20'001,
-     .chain = true,
-     .lostAttribute = false},
+     .windows = kChain},
     {.name = "T4",
      .subschemas = 10,
      .subschemaSize = 20,
      .dependencyLines = 2'000'000,
      .maxSide = 3,
-     .attributes = 1'000,
-     .chain = false,
-     .lostAttribute = false},
+     .attributes = 1'000},
+    {.name = "T5",
+     .subschemas = 1,
+     .subschemaSize = 100'000,
+     .dependencyLines = 99'999,
+     .maxSide = 1,
+     .attributes = 100'000,
+     .windows = WindowShape{}},
+    {.name = "T6",
+     .subschemas = 1'000'000,
+     .subschemaSize = 2,
+     .dependencyLines = 1'000'000,
+     .maxSide = 1,
+     .attributes = 1'000'001,
+     .windows = kChain},
+    {.name = "T7",
+     .subschemas = 4'082,
+     .subschemaSize = 50,
+     .dependencyLines = 299'999,
+     .maxSide = 1,
+     .attributes = 200'000,
+     .windows = WindowShape{.jumps = 100'000, .reach = 5'000, .shuffled = true}},
+    {.name = "T8",
+     .subschemas = 99'999,
+     .subschemaSize = 2,
+     .dependencyLines = 199'999,
+     .maxSide = 1,
+     .attributes = 100'000,
+     .windows = WindowShape{.jumps = 100'000, .shuffled = true}},
 }};
-
-using Attribute = std::uint32_t;
-using Names = std::vector<Attribute>;
-
-/// splitmix64: small, and the same numbers on every platform, which the standard library's
-/// distributions do not promise.
-struct Random {
-  std::uint64_t state;
-};
-
-/// The next 64 random bits.
-std::uint64_t nextRandom(Random& random) {
-  random.state += 0x9E3779B97F4A7C15U;
-  std::uint64_t bits = random.state;
-  bits = (bits ^ (bits >> 30U)) * 0xBF58476D1CE4E5B9U;
-  bits = (bits ^ (bits >> 27U)) * 0x94D049BB133111EBU;
-  return bits ^ (bits >> 31U);
-}
-
-/// A number from 0 to `bound` - 1; `bound` is far below 2^64, so the bias of the modulo is nil.
-std::size_t randomBelow(Random& random, std::size_t bound) {
-  return static_cast<std::size_t>(nextRandom(random) % bound);
-}
-
-/// A side size from 1 to `maxSide`.
-std::size_t randomSide(Random& random, std::size_t maxSide) {
-  return 1 + randomBelow(random, maxSide);
-}
-
-/// `count` different names of `pool`, in random order; `pool` is left shuffled in part.
-Names pickDistinct(Names pool, std::size_t count, Random& random) {
-  for (std::size_t i = 0; i < count; ++i) {
-    std::swap(pool[i], pool[i + randomBelow(random, pool.size() - i)]);
-  }
-  pool.resize(count);
-  return pool;
-}
-
-/// `names` without `dropped`.
-Names without(const Names& names, Attribute dropped) {
-  Names kept;
-  for (const Attribute name : names) {
-    if (name != dropped) kept.push_back(name);
-  }
-  return kept;
-}
-
-bool holds(const Names& names, Attribute name) {
-  return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-void appendNames(std::string& out, const Names& names) {
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    if (i > 0) out += ',';
-    out += 'a';
-    out += std::to_string(names[i]);
-  }
-}
-
-void appendDependency(std::string& out, const Names& left, const Names& right) {
-  appendNames(out, left);
-  out += "->";
-  appendNames(out, right);
-  out += '\n';
-}
-
-/// The subschemas, and for each name the subschemas that hold it.
-struct Decomposition {
-  std::vector<Names> rows;
-  std::vector<std::vector<std::size_t>> rowsHolding;
-};
-
-/// Rows of different names drawn from names 0 to `held` - 1, each of them in at least one row.
-Decomposition drawDecomposition(const TierShape& shape, std::size_t held, Random& random) {
-  Names everyName(held);
-  std::iota(everyName.begin(), everyName.end(), Attribute{0});
-  const Names firstUse = pickDistinct(everyName, held, random);
-  Decomposition decomposition;
-  decomposition.rowsHolding.resize(held);
-  for (std::size_t r = 0; r < shape.subschemas; ++r) {
-    Names row;
-    for (std::size_t s = 0; s < shape.subschemaSize; ++s) {
-      const std::size_t slot = r * shape.subschemaSize + s;
-      Attribute name = 0;
-      if (slot < held) {
-        name = firstUse[slot];
-      } else {
-        do {
-          name = static_cast<Attribute>(randomBelow(random, held));
-        } while (holds(row, name));
-      }
-      row.push_back(name);
-      decomposition.rowsHolding[name].push_back(r);
-    }
-    decomposition.rows.push_back(std::move(row));
-  }
-  return decomposition;
-}
-
-/// Names that no subschema holds; the first uses go through every one of them in turn.
-struct OutsideNames {
-  Attribute first = 0;
-  std::size_t count = 0;
-  std::size_t used = 0;
-};
-
-/// Appends a dependency with both sides from subschema `row`, maybe with an outside name on its
-/// left. Always preserved.
-void appendWithinRow(std::string& out, const TierShape& shape, const Names& row,
-                     OutsideNames& outside, Random& random) {
-  const std::size_t leftSize = randomSide(random, shape.maxSide);
-  const std::size_t rightSize = randomSide(random, shape.maxSide);
-  Names left = pickDistinct(row, leftSize + rightSize, random);
-  const Names right(left.begin() + static_cast<std::ptrdiff_t>(leftSize), left.end());
-  left.resize(leftSize);
-  if (outside.count > 0 && (outside.used < outside.count || randomBelow(random, 8) == 0)) {
-    const std::size_t pick =
-        outside.used < outside.count ? outside.used++ : randomBelow(random, outside.count);
-    const auto name = static_cast<Attribute>(outside.first + pick);
-    // The left side keeps at least one name of the row, so the dependency stays preserved.
-    if (left.size() < shape.maxSide) {
-      left.push_back(name);
-    } else {
-      left.back() = name;
-    }
-  }
-  appendDependency(out, left, right);
-}
-
-/// Appends L->b, b->R and L->R across two subschemas that share b, and returns true; false, with
-/// nothing appended, when the name drawn in row `r` is held by no other row.
-bool appendBridge(std::string& out, const TierShape& shape, const Decomposition& decomposition,
-                  std::size_t r, Random& random) {
-  const Names& row = decomposition.rows[r];
-  const Attribute shared = row[randomBelow(random, row.size())];
-  const std::vector<std::size_t>& holders = decomposition.rowsHolding[shared];
-  if (holders.size() < 2) return false;
-  std::size_t other = r;
-  while (other == r) other = holders[randomBelow(random, holders.size())];
-  const Names left = pickDistinct(without(row, shared), randomSide(random, shape.maxSide), random);
-  const Names right = pickDistinct(without(decomposition.rows[other], shared),
-                                   randomSide(random, shape.maxSide), random);
-  appendDependency(out, left, right);
-  appendDependency(out, left, Names{shared});
-  appendDependency(out, Names{shared}, right);
-  return true;
-}
-
-/// The subschemas and dependencies of a drawn tier.
-std::string drawnInput(const TierShape& shape, std::uint64_t seed, bool withDependencies) {
-  Random random{seed};
-  const std::size_t lost = shape.lostAttribute ? 1 : 0;
-  const std::size_t coverable = shape.attributes - lost;
-  // A quarter of the slots repeat names, so subschemas overlap and bridges find partners.
-  const std::size_t slots = shape.subschemas * shape.subschemaSize;
-  const std::size_t held = std::min(coverable, slots - slots / 4);
-  const Decomposition decomposition = drawDecomposition(shape, held, random);
-
-  std::string out;
-  for (const Names& row : decomposition.rows) {
-    appendNames(out, row);
-    out += '\n';
-  }
-  if (withDependencies) out += '\n';
-
-  OutsideNames outside{.first = static_cast<Attribute>(held), .count = coverable - held};
-  const std::size_t drawn = shape.dependencyLines - lost;
-  std::size_t lines = 0;
-  while (lines < drawn) {
-    const std::size_t r = randomBelow(random, decomposition.rows.size());
-    if (drawn - lines >= 3 && randomBelow(random, 4) == 0 &&
-        appendBridge(out, shape, decomposition, r, random)) {
-      lines += 3;
-      continue;
-    }
-    appendWithinRow(out, shape, decomposition.rows[r], outside, random);
-    ++lines;
-  }
-  if (shape.lostAttribute) {
-    appendDependency(out, Names{decomposition.rows.front().front()},
-                     Names{static_cast<Attribute>(coverable)});
-  }
-  return out;
-}
-
-void appendChainName(std::string& out, std::size_t i) {
-  out += 'A';
-  out += std::to_string(i);
-}
-
-/// Subschemas {Ai, Ai+1}, the last pair first, then Ai->Ai+1 in order.
-std::string chainInput(const TierShape& shape, bool withDependencies) {
-  std::string out;
-  for (std::size_t i = shape.subschemas; i-- > 0;) {
-    appendChainName(out, i);
-    out += ',';
-    appendChainName(out, i + 1);
-    out += '\n';
-  }
-  if (withDependencies) out += '\n';
-  for (std::size_t i = 0; i < shape.dependencyLines; ++i) {
-    appendChainName(out, i);
-    out += "->";
-    appendChainName(out, i + 1);
-    out += '\n';
-  }
-  return out;
-}
 
 }  // namespace
 
@@ -295,8 +99,8 @@ bool expectsPreserving(const TierShape& shape) {
 }
 
 std::string tierInput(const TierShape& shape, std::uint64_t seed, bool withDependencies) {
-  return shape.chain ? chainInput(shape, withDependencies)
-                     : drawnInput(shape, seed, withDependencies);
+  return shape.windows ? windowInput(shape, seed, withDependencies)
+                       : drawnInput(shape, seed, withDependencies);
 }
 
 }  // namespace fdpreserve::bench

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "bench/input_tiers.h"
+#include "bench/tier_benchmark.h"
 #include "model/analysis_state.h"
 #include "model/reader.h"
 #include "model/tables.h"
@@ -38,11 +39,8 @@ void readTier(benchmark::State& run, std::string_view tier) {
   fdpreserve::resetAnalysisState();
 }
 
-BENCHMARK_CAPTURE(readTier, T0, "T0")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(readTier, T1, "T1")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(readTier, T2, "T2")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(readTier, T3, "T3")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(readTier, T4, "T4")->Unit(benchmark::kMillisecond)->UseRealTime();
+[[maybe_unused]] const bool kRegistered =
+    fdpreserve::bench::registerOnEveryTier("readTier", readTier);
 
 }  // namespace
 

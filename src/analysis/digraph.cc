@@ -133,36 +133,38 @@ std::size_t targetWords(std::size_t targets) {
   return std::max<std::size_t>(1, (targets + 63) / 64);
 }
 
-std::vector<std::uint64_t> reachedTargets(const Condensation& condensation,
-                                          std::span<const NodeId> targets) {
+std::vector<std::uint64_t> reachedTargets(const Digraph& graph, std::span<const NodeId> targets) {
   std::vector<std::uint64_t> reached;
-  reachedTargets(condensation, targets, reached);
+  reachedTargets(graph, targets, reached);
   return reached;
 }
 
-void reachedTargets(const Condensation& condensation, std::span<const NodeId> targets,
+void reachedTargets(const Digraph& graph, std::span<const NodeId> targets,
                     std::vector<std::uint64_t>& reached) {
   const std::size_t words = targetWords(targets.size());
-  const std::size_t components = nodeCount(condensation.between);
-  reached.assign(components * words, 0);
+  const std::size_t nodes = nodeCount(graph);
+  reached.assign(nodes * words, 0);
+  NodeId lowest = static_cast<NodeId>(nodes);
   for (std::size_t b = 0; b < targets.size(); ++b) {
-    reached[condensation.componentOf[targets[b]] * words + b / 64] |= std::uint64_t{1} << (b % 64);
+    reached[targets[b] * words + b / 64] |= std::uint64_t{1} << (b % 64);
+    lowest = std::min(lowest, targets[b]);
   }
-  // Every edge leads to a lower number, so each component's successors are complete before it.
+  // Every edge leads to a lower number, so each node's successors are complete before it; the
+  // nodes below the lowest target reach none.
   if (words == 1) {
     // Long chains of single words are common: the bits stay in a register along each row.
-    for (NodeId c = 0; c < components; ++c) {
-      std::uint64_t bits = reached[c];
-      for (const NodeId d : successors(condensation.between, c)) bits |= reached[d];
-      reached[c] = bits;
+    for (NodeId v = lowest; v < nodes; ++v) {
+      std::uint64_t bits = reached[v];
+      for (const NodeId w : successors(graph, v)) bits |= reached[w];
+      reached[v] = bits;
     }
     return;
   }
-  for (NodeId c = 0; c < components; ++c) {
-    std::uint64_t* const row = reached.data() + c * words;
-    for (const NodeId d : successors(condensation.between, c)) {
-      const std::uint64_t* const from = reached.data() + std::size_t{d} * words;
-      for (std::size_t w = 0; w < words; ++w) row[w] |= from[w];
+  for (NodeId v = lowest; v < nodes; ++v) {
+    std::uint64_t* const row = reached.data() + v * words;
+    for (const NodeId w : successors(graph, v)) {
+      const std::uint64_t* const from = reached.data() + std::size_t{w} * words;
+      for (std::size_t k = 0; k < words; ++k) row[k] |= from[k];
     }
   }
 }

@@ -55,15 +55,15 @@ Condensation condense(const Digraph& graph);
 /// The words of one row of `reachedTargets` for `targets` targets: at least one.
 std::size_t targetWords(std::size_t targets);
 
-/// For each component, a row of `targetWords(targets.size())` words with a bit for each of
-/// `targets` (nodes) that it reaches: bit b % 64 of word b / 64 in the row of component c is set
-/// when a node of component c reaches targets[b], itself included. Row c starts at c * words.
-std::vector<std::uint64_t> reachedTargets(const Condensation& condensation,
-                                          std::span<const NodeId> targets);
+/// For each node of `graph`, whose edges all lead to lower numbers (as between components), a row
+/// of `targetWords(targets.size())` words with a bit for each of `targets` that it reaches: bit
+/// b % 64 of word b / 64 in the row of node v is set when v reaches targets[b], itself included.
+/// Row v starts at v * words. One sweep over the graph.
+std::vector<std::uint64_t> reachedTargets(const Digraph& graph, std::span<const NodeId> targets);
 
 /// The same, into `reached`, whose memory is used again: chunk after chunk of targets then costs
 /// no fresh memory.
-void reachedTargets(const Condensation& condensation, std::span<const NodeId> targets,
+void reachedTargets(const Digraph& graph, std::span<const NodeId> targets,
                     std::vector<std::uint64_t>& reached);
 
 }  // namespace fdpreserve

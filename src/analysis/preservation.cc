@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "analysis/attribute_list.h"
-#include "analysis/preservation_graph.h"
+#include "analysis/dependency_answers.h"
 #include "analysis/reach.h"
 #include "model/analysis_state.h"
 
@@ -32,8 +32,8 @@ void writeVerdict(bool preserved) {
 }
 
 void checkPreservation() {
-  // Which dependency fails first is never written, so deciding all of them at once is enough.
-  if (!allDependenciesPreserved()) {
+  // Which dependency fails is never written: the first failure found decides.
+  if (!everyDependencyPreserved(answerDependencies(AnswerScope::kVerdict))) {
     writeVerdict(false);
     return;
   }

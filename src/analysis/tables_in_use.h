@@ -35,3 +35,35 @@ inline SlotRow rightAttributes(std::size_t d) {
 }
 
 }  // namespace fdpreserve
+
+namespace fdpreserve {
+
+/// Calls `visit(d, left, right)` with the attributes of both sides of each dependency in use, in
+/// order, for as long as it returns true. Each row starts where the one before it ends: one walk
+/// over the row ends finds them all, where finding each on its own costs more than most
+/// dependencies need.
+template <typename Visit>
+void forEachDependency(Visit visit) {
+  const SlotTable& sides = state.dependencies.sides;
+  const std::size_t count = dependenciesInUse();
+  if (!sides.wrapRows.empty() || sides.rowEnds.size() < 2 * count || sides.hasInnerFreeSlots) {
+    for (std::size_t d = 0; d < count; ++d) {
+      if (!visit(d, leftAttributes(d), rightAttributes(d))) return;
+    }
+    return;
+  }
+  const AttributeId* const slots = sides.slots.data();
+  const std::uint32_t* const ends = sides.rowEnds.data();
+  std::uint32_t begin = 0;
+  for (std::size_t d = 0; d < count; ++d) {
+    const std::uint32_t leftEnd = ends[2 * d];
+    const std::uint32_t rightEnd = ends[2 * d + 1];
+    if (!visit(d, SlotRow(slots + begin, leftEnd - begin),
+               SlotRow(slots + leftEnd, rightEnd - leftEnd))) {
+      return;
+    }
+    begin = rightEnd;
+  }
+}
+
+}  // namespace fdpreserve

@@ -1,12 +1,15 @@
-// The program's verdict against the straightforward passes, on many seeded random inputs: small
-// alphabets so that reach matters, odd lines of every kind, and tables past their old capacities.
+// The engine's answer for every dependency against the straightforward passes, on many seeded
+// random inputs, with its limits as they are and lowered so that every way it has of working
+// runs on small inputs; and the whole output file against the passes' own.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
+#include <vector>
 
-#include "analysis/chunked_preservation.h"
-#include "analysis/preservation_graph.h"
+#include "analysis/dependency_answers.h"
+#include "analysis/engine_limits.h"
+#include "model/analysis_state.h"
+#include "support/random_input.h"
 #include "support/reference_preservation.h"
 #include "support/state_fixture.h"
 #include "support/verdicts.h"
@@ -24,118 +27,73 @@ const std::string kPadding = [] {
   return line + "\n";
 }();
 
-class RandomInput {
- public:
-  explicit RandomInput(unsigned seed) : random_(seed) {}
-
-  std::string make() {
-    alphabet_ = 2 + pick(7);
-    const bool large = pick(50) == 0;  // past 30 subschemas, 100 dependencies or 50 names
-    std::string text;
-    const int subschemas = large ? 31 + pick(10) : pick(6);
-    for (int i = 0; i < subschemas; ++i) text += names(large && i == 0 ? 51 : 1 + pick(4)) + end();
-    if (pick(20) != 0) text += end();  // now and then no empty line: all subschemas
-    const int dependencies = large ? 101 + pick(20) : pick(7);
-    for (int d = 0; d < dependencies; ++d) {
-      text += dependencyLine();
-      if (d + 1 < dependencies || pick(3) != 0) text += end();
-    }
-    if (pick(30) == 0) {
-      text.insert(static_cast<std::size_t>(pick(static_cast<int>(text.size()) + 1)), "\x1a");
-    }
-    return text;
-  }
-
- private:
-  int pick(int bound) { return std::uniform_int_distribution<int>(0, bound - 1)(random_); }
-
-  std::string end() { return pick(8) == 0 ? "\r\n" : "\n"; }
-
-  std::string name() {
-    static const char* const kOdd[] = {"A ", " B", "a", "\xF5", "AB", "A\rB"};
-    if (pick(25) == 0) return kOdd[pick(6)];
-    return std::string(1, static_cast<char>('A' + pick(alphabet_)));
-  }
-
-  /// Names between commas, now and then with a gap or a trailing comma.
-  std::string names(int count) {
-    std::string text;
-    for (int i = 0; i < count; ++i) {
-      if (i > 0) text += pick(15) == 0 ? ",," : ",";
-      text += name();
-    }
-    if (pick(15) == 0) text = "," + text;
-    if (pick(15) == 0) text += ",";
-    return text;
-  }
-
-  std::string dependencyLine() {
-    switch (pick(20)) {
-      case 0:
-        return "";  // an empty entry
-      case 1:
-        return names(1 + pick(3));  // no arrow: the stale position decides
-      case 2:
-        return names(1 + pick(2)) + "-" + names(1 + pick(2));  // a minus alone
-      case 3:
-        return "->" + names(1 + pick(2));  // empty left side
-      case 4:
-        return names(1 + pick(2)) + "->";  // empty right side
-      case 5:
-        return names(1) + "->" + names(1) + "->" + names(1);
-      default:
-        return names(1 + pick(3)) + "->" + names(1 + pick(3));
-    }
-  }
-
-  std::mt19937 random_;
-  int alphabet_ = 2;
+/// The limits as they are, then lowered in two ways: every subschema wide, signatures that only
+/// rule out, steps in lists and sweeps at once; and every subschema of two groups taken as a
+/// chain, with searches given free rein.
+const std::vector<EngineLimits> kLimits{
+    EngineLimits{},
+    EngineLimits{
+        .wordSubschema = 0, .exactSubschemaWord = 0, .stepMatrixAttributes = 0, .searchWalks = 0},
+    EngineLimits{.wordSubschema = 1,
+                 .exactSubschemaWord = 64,
+                 .stepMatrixAttributes = 8192,
+                 .searchWalks = 1000},
 };
 
-std::string printable(const std::string& bytes) {
-  std::string shown;
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\n' || (byte >= 0x20 && byte < 0x7f)) {
-      shown += c;
-    } else {
-      static const char kHex[] = "0123456789ABCDEF";
-      shown += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 15];
+std::vector<ReferenceAnswer> namesOf(const DependencyAnswers& answers) {
+  std::vector<ReferenceAnswer> named(answers.entries);
+  for (std::size_t entry = 0; entry < answers.entries; ++entry) {
+    for (const AttributeId id : missingAttributes(answers, entry)) {
+      named[entry].emplace_back(nameOf(state.attributeNames, id));
     }
   }
-  return shown;
+  return named;
 }
 
-class DifferentialTest : public StateTest, public ::testing::WithParamInterface<int> {};
+class DifferentialTest : public StateTest, public ::testing::WithParamInterface<int> {
+ protected:
+  void TearDown() override {
+    engineLimits = EngineLimits{};
+    StateTest::TearDown();
+  }
 
-TEST_P(DifferentialTest, SameOutputAsTheStraightforwardPasses) {
+  /// Compares everything on `input`; returns whether it is preserving.
+  static bool compare(const std::string& input, unsigned seed) {
+    const ReferenceRun reference = referenceRun(input);
+    const std::string& expected = reference.output;
+    for (std::size_t l = 0; l < kLimits.size(); ++l) {
+      engineLimits = kLimits[l];
+      EXPECT_EQ(namesOf(answerDependencies(AnswerScope::kEveryDependency)), reference.answers)
+          << "seed " << seed << ", limits " << l << ", input:\n"
+          << printable(input);
+      EXPECT_EQ(everyDependencyPreserved(answerDependencies(AnswerScope::kVerdict)),
+                !expected.ends_with(kNotPreservingEnd))
+          << "seed " << seed << ", limits " << l << ", verdict only, input:\n"
+          << printable(input);
+    }
+    engineLimits = EngineLimits{};
+    EXPECT_EQ(runInMemory(input), expected) << "seed " << seed << ", input:\n" << printable(input);
+    return !expected.ends_with(kNotPreservingEnd);
+  }
+};
+
+TEST_P(DifferentialTest, EveryDependencyAnsweredAsByThePasses) {
   int negative = 0;
+  int shapedNegative = 0;
   for (int i = 0; i < kInputsPerShard; ++i) {
     const auto seed = static_cast<unsigned>(GetParam() * kInputsPerShard + i);
     const std::string input = RandomInput(seed).make();
-    const std::string expected = referenceOutput(input);
-    const std::string actual = runInMemory(input);
-    ASSERT_EQ(actual, expected) << "seed " << seed << ", input:\n" << printable(input);
-    const bool preserved = !expected.ends_with(kNotPreservingEnd);
-    negative += preserved ? 0 : 1;
-    // The walk in chunks, which large attribute counts take, on the same tables.
-    resetAnalysisState();
-    readTables(input);
-    ASSERT_EQ(allDependenciesPreservedInChunks(), preserved)
-        << "seed " << seed << ", in chunks, input:\n"
-        << printable(input);
-    if (i % 4 == 0) {
-      // Names nothing else uses, first: the names that matter get ids past the first word of a
-      // row of bits.
-      const std::string padded = kPadding + input;
-      ASSERT_EQ(runInMemory(padded), referenceOutput(padded))
-          << "seed " << seed << ", padded, input:\n"
-          << printable(input);
-    }
+    negative += compare(input, seed) ? 0 : 1;
+    // Names nothing else uses, first: the names that matter get ids past the first word.
+    if (i % 4 == 0) compare(kPadding + input, seed);
+    if (i % 2 == 0) shapedNegative += compare(ShapedInput(seed).make(), seed) ? 0 : 1;
+    if (HasFailure()) return;
   }
   // Both verdicts must be common, or the comparison proves little.
   EXPECT_GT(negative, kInputsPerShard / 10);
   EXPECT_LT(negative, kInputsPerShard * 9 / 10);
+  EXPECT_GT(shapedNegative, kInputsPerShard / 20);
+  EXPECT_LT(shapedNegative, kInputsPerShard * 9 / 20);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, DifferentialTest, ::testing::Range(0, kShards));

@@ -10,6 +10,15 @@ namespace {
 
 using Edges = std::vector<std::pair<NodeId, NodeId>>;
 
+/// The components of `nodes`, in order.
+std::vector<NodeId> componentsOf(const Condensation& condensation,
+                                 const std::vector<NodeId>& nodes) {
+  std::vector<NodeId> components;
+  components.reserve(nodes.size());
+  for (const NodeId v : nodes) components.push_back(condensation.componentOf[v]);
+  return components;
+}
+
 Digraph graphOf(std::size_t nodes, const Edges& edges) {
   return buildDigraph(nodes, [&](auto emit) {
     for (const auto& [from, to] : edges) emit(from, to);
@@ -39,7 +48,7 @@ TEST(DigraphTest, ComponentsAreCyclesAndEdgesLeadDownward) {
 TEST(DigraphTest, ReachedTargetsFollowPathsAndCountThemselves) {
   const Condensation c = condense(graphOf(5, {{0, 1}, {1, 2}, {2, 1}, {3, 4}}));
   const std::vector<NodeId> targets{2, 4, 0};
-  const std::vector<std::uint64_t> reached = reachedTargets(c, targets);
+  const std::vector<std::uint64_t> reached = reachedTargets(c.between, componentsOf(c, targets));
   EXPECT_EQ(reached[c.componentOf[0]], 0b101u);
   EXPECT_EQ(reached[c.componentOf[1]], 0b001u);
   EXPECT_EQ(reached[c.componentOf[3]], 0b010u);
@@ -56,7 +65,7 @@ TEST(DigraphTest, ReachedTargetsPastSixtyFourTakeMoreWords) {
   for (NodeId v = 0; v < kNodes; ++v) targets[v] = v;
   const std::size_t words = targetWords(targets.size());
   ASSERT_EQ(words, 3u);
-  const std::vector<std::uint64_t> reached = reachedTargets(c, targets);
+  const std::vector<std::uint64_t> reached = reachedTargets(c.between, componentsOf(c, targets));
   ASSERT_EQ(reached.size(), kNodes * words);
   for (const NodeId v : {NodeId{0}, NodeId{63}, NodeId{64}, NodeId{100}, NodeId{149}}) {
     const std::uint64_t* const row = reached.data() + c.componentOf[v] * words;
@@ -72,10 +81,10 @@ TEST(DigraphTest, ReachedTargetsIntoAUsedBufferKeepNothingOfTheLastChunk) {
   wide[129] = 4;
   const std::vector<NodeId> narrow{4, 0};
   std::vector<std::uint64_t> reached;
-  reachedTargets(c, wide, reached);
-  EXPECT_EQ(reached, reachedTargets(c, wide));
-  reachedTargets(c, narrow, reached);
-  EXPECT_EQ(reached, reachedTargets(c, narrow));
+  reachedTargets(c.between, componentsOf(c, wide), reached);
+  EXPECT_EQ(reached, reachedTargets(c.between, componentsOf(c, wide)));
+  reachedTargets(c.between, componentsOf(c, narrow), reached);
+  EXPECT_EQ(reached, reachedTargets(c.between, componentsOf(c, narrow)));
 }
 
 TEST(DigraphTest, LongChainsAndCyclesNeedNoNativeRecursion) {
@@ -86,7 +95,9 @@ TEST(DigraphTest, LongChainsAndCyclesNeedNoNativeRecursion) {
   const Condensation open = condense(chain);
   EXPECT_EQ(nodeCount(open.between), kNodes);
   const NodeId last = kNodes - 1;
-  EXPECT_EQ(reachedTargets(open, std::vector<NodeId>{last})[open.componentOf[0]], 1u);
+  EXPECT_EQ(reachedTargets(open.between,
+                           componentsOf(open, std::vector<NodeId>{last}))[open.componentOf[0]],
+            1u);
 
   const Digraph ring = buildDigraph(kNodes, [](auto emit) {
     for (NodeId v = 0; v < kNodes; ++v) emit(v, (v + 1) % kNodes);

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/analysis_state.h"
 #include "model/tables.h"
@@ -36,7 +39,11 @@ TEST_F(InputTiersTest, EveryTierReadsBackWithItsShape) {
     EXPECT_EQ(nameCount(state.attributeNames) - 1, shape.attributes);
     for (std::size_t r = 0; r < shape.subschemas; ++r) {
       const SlotRow row = attributesOf(subschemaRow(state.decomposition, r));
-      ASSERT_EQ(row.size(), shape.subschemaSize) << "subschema " << r;
+      if (shape.windows && r + 1 == shape.subschemas) {
+        ASSERT_LE(row.size(), shape.subschemaSize) << "the last window";
+      } else {
+        ASSERT_EQ(row.size(), shape.subschemaSize) << "subschema " << r;
+      }
       ASSERT_EQ(std::set<AttributeId>(row.begin(), row.end()).size(), row.size());
     }
     for (std::size_t d = 0; d < shape.dependencyLines; ++d) {
@@ -88,9 +95,20 @@ TierShape smallShape(std::string_view name, std::size_t subschemas, std::size_t 
           .subschemaSize = 8,
           .dependencyLines = dependencyLines,
           .maxSide = 2,
+          .attributes = attributes};
+}
+
+/// A fixed shape at the scale of a unit test; `subschemas` and `dependencyLines` as counted by
+/// hand.
+TierShape smallWindows(std::string_view name, std::size_t attributes, std::size_t windowSize,
+                       std::size_t subschemas, std::size_t dependencyLines, WindowShape windows) {
+  return {.name = name,
+          .subschemas = subschemas,
+          .subschemaSize = windowSize,
+          .dependencyLines = dependencyLines,
+          .maxSide = 1,
           .attributes = attributes,
-          .chain = false,
-          .lostAttribute = false};
+          .windows = windows};
 }
 
 // The tiers themselves are too large for the analysis as it stands; shapes drawn the same way at a
@@ -99,12 +117,14 @@ TierShape smallShape(std::string_view name, std::size_t subschemas, std::size_t 
 TEST_F(InputTiersTest, DrawnInputsGetTheVerdictTheyAreDrawnFor) {
   TierShape lost = smallShape("lost attribute", 6, 12, 30);
   lost.lostAttribute = true;
-  TierShape chain = smallShape("chain", 20, 20, 21);
-  chain.subschemaSize = 2;
-  chain.maxSide = 1;
-  chain.chain = true;
-  const TierShape shapes[] = {smallShape("overlapping", 6, 12, 30), lost,
-                              smallShape("names outside the subschemas", 3, 40, 60), chain};
+  const TierShape shapes[] = {
+      smallShape("overlapping", 6, 12, 30),
+      lost,
+      smallShape("names outside the subschemas", 3, 40, 60),
+      smallWindows("chain", 21, 2, 20, 20, {.lastFirst = true}),
+      smallWindows("wide", 30, 30, 1, 29, {}),
+      smallWindows("windows", 40, 6, 8, 69, {.jumps = 30, .reach = 7, .shuffled = true}),
+      smallWindows("far reach", 30, 2, 29, 59, {.jumps = 30, .shuffled = true})};
   for (const TierShape& shape : shapes) {
     for (std::uint64_t seed = 1; seed <= 20; ++seed) {
       SCOPED_TRACE(::testing::Message() << shape.name << ", seed " << seed);
@@ -113,6 +133,91 @@ TEST_F(InputTiersTest, DrawnInputsGetTheVerdictTheyAreDrawnFor) {
       EXPECT_TRUE(endsWith(output, expectsPreserving(shape) ? kPreservingEnd : kNotPreservingEnd));
     }
   }
+}
+
+using Numbers = std::vector<std::size_t>;
+
+/// A fixed shape's input as the numbers of its names: a row for each line, none for the empty one.
+struct NumberedLines {
+  std::vector<Numbers> subschemas;
+  std::vector<Numbers> dependencies;
+};
+
+/// `text`, the input of a fixed shape, in numbers.
+NumberedLines numbered(const std::string& text) {
+  NumberedLines lines;
+  std::vector<Numbers>* section = &lines.subschemas;
+  Numbers row;
+  for (const char c : text) {
+    if (c == 'A') {
+      row.push_back(0);
+    } else if (c >= '0' && c <= '9') {
+      row.back() = row.back() * 10 + static_cast<std::size_t>(c - '0');
+    } else if (c == '\n') {
+      if (row.empty()) {
+        section = &lines.dependencies;
+      } else {
+        section->push_back(row);
+      }
+      row.clear();
+    }
+  }
+  return lines;
+}
+
+// Each window continues the one before it by exactly one name, so every step lies within one
+// and the windows hold every name.
+TEST_F(InputTiersTest, WindowsOverlapByOneNameAndHoldEveryName) {
+  std::vector<TierShape> shapes = {smallWindows("short last window", 23, 5, 6, 22, {}),
+                                   smallWindows("chain", 6, 2, 5, 5, {.lastFirst = true})};
+  for (const TierShape& shape : tierShapes()) {
+    if (shape.windows) shapes.push_back(shape);
+  }
+  for (const TierShape& shape : shapes) {
+    SCOPED_TRACE(shape.name);
+    std::vector<Numbers> windows = numbered(tierInput(shape, 1, true)).subschemas;
+    ASSERT_EQ(windows.size(), shape.subschemas);
+    if (shape.windows->lastFirst) std::reverse(windows.begin(), windows.end());
+    std::size_t first = 0;
+    for (const Numbers& window : windows) {
+      ASSERT_TRUE(window.size() >= 2 && window.size() <= shape.subschemaSize);
+      for (std::size_t i = 0; i < window.size(); ++i) ASSERT_EQ(window[i], first + i);
+      first = window.back();
+    }
+    EXPECT_EQ(first + 1, shape.attributes);
+  }
+}
+
+// A jump backwards, onto itself or past the last name would turn the verdict unseen.
+TEST_F(InputTiersTest, EveryStepIsThereAndEveryJumpGoesForwardWithinReach) {
+  for (const TierShape& shape : tierShapes()) {
+    if (!shape.windows) continue;
+    SCOPED_TRACE(shape.name);
+    const std::size_t reach = shape.windows->reach > 0 ? shape.windows->reach : shape.attributes;
+    std::vector<bool> stepped(shape.attributes - 1, false);
+    for (const Numbers& dependency : numbered(tierInput(shape, 5, true)).dependencies) {
+      const std::size_t from = dependency.at(0);
+      const std::size_t to = dependency.at(1);
+      ASSERT_TRUE(from < to && to < shape.attributes && to - from <= reach) << from << "->" << to;
+      if (to == from + 1) stepped[from] = true;
+    }
+    EXPECT_EQ(std::count(stepped.begin(), stepped.end(), false), 0);
+  }
+}
+
+TEST_F(InputTiersTest, ShufflingReordersTheSameDependenciesAndLeavesTheWindows) {
+  WindowShape windows{.jumps = 40, .reach = 9};
+  const NumberedLines inOrder =
+      numbered(tierInput(smallWindows("", 50, 7, 9, 89, windows), 4, true));
+  windows.shuffled = true;
+  const NumberedLines shuffled =
+      numbered(tierInput(smallWindows("", 50, 7, 9, 89, windows), 4, true));
+  EXPECT_EQ(shuffled.subschemas, inOrder.subschemas);
+  EXPECT_NE(shuffled.dependencies, inOrder.dependencies);
+  EXPECT_TRUE(std::is_permutation(shuffled.dependencies.begin(), shuffled.dependencies.end(),
+                                  inOrder.dependencies.begin(), inOrder.dependencies.end()));
+  EXPECT_EQ(inOrder.dependencies.size(), 89U);
+  for (std::size_t i = 0; i + 1 < 50; ++i) ASSERT_EQ(inOrder.dependencies[i], (Numbers{i, i + 1}));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "support/reference_preservation.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "analysis/attribute_list.h"
@@ -10,33 +11,53 @@
 #include "model/reader.h"
 
 namespace fdpreserve::testing {
+namespace {
 
-bool preservedByPasses() {
-  for (std::int64_t r = 0; r < state.dependencyCount; ++r) {
-    const auto entry = static_cast<std::size_t>(r);
-    const AttributeList leftCopy = rowAsList(leftSide(state.dependencies, entry));
-    const AttributeList rightCopy = rowAsList(rightSide(state.dependencies, entry));
-    AttributeList reached = leftCopy;
-    AttributeList reachedBefore;
-    do {
-      reachedBefore = reached;
-      projectedReach(reached);
-    } while (reached != reachedBefore);
-    if (!isSubset(rightCopy, reached)) return false;
-  }
-  return true;
+/// The attributes the passes reach from the left side of `entry`.
+AttributeList reachedByPasses(std::size_t entry) {
+  AttributeList reached = rowAsList(leftSide(state.dependencies, entry));
+  AttributeList reachedBefore;
+  do {
+    reachedBefore = reached;
+    projectedReach(reached);
+  } while (reached != reachedBefore);
+  return reached;
 }
 
-std::string referenceOutput(std::string input) {
-  std::string output;
-  openJobInMemory(std::move(input), output);
+ReferenceAnswer answerByPasses(std::size_t entry) {
+  const AttributeList reached = reachedByPasses(entry);
+  ReferenceAnswer lacking;
+  for (const AttributeName& name : rowAsList(rightSide(state.dependencies, entry))) {
+    if (name.empty()) break;  // the first free slot ends the side
+    if (isSubset({name}, reached)) continue;
+    if (std::find(lacking.begin(), lacking.end(), name) == lacking.end()) lacking.push_back(name);
+  }
+  return lacking;
+}
+
+}  // namespace
+
+std::vector<ReferenceAnswer> answersByPasses() {
+  std::vector<ReferenceAnswer> answers;
+  for (std::int64_t r = 0; r < state.dependencyCount; ++r) {
+    answers.push_back(answerByPasses(static_cast<std::size_t>(r)));
+  }
+  return answers;
+}
+
+ReferenceRun referenceRun(std::string input) {
+  ReferenceRun run;
+  openJobInMemory(std::move(input), run.output);
   echoInput();
   reopenInput(state.inputFile);
   readDecomposition();
   readDependencies();
-  writeVerdict(preservedByPasses());
+  run.answers = answersByPasses();
+  const bool preserved = std::all_of(run.answers.begin(), run.answers.end(),
+                                     [](const ReferenceAnswer& answer) { return answer.empty(); });
+  writeVerdict(preserved);
   closeOutput(state.outputFile);
-  return output;
+  return run;
 }
 
 }  // namespace fdpreserve::testing

@@ -1,15 +1,27 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace fdpreserve::testing {
 
-/// Whether every dependency in use is preserved, found the straightforward way: for each one in
-/// input order, passes of `projectedReach` until nothing changes, then the right side is looked
-/// up. Slow, and plainly right: the yardstick for the program's own test.
-bool preservedByPasses();
+/// What the passes give one dependency entry: the attributes of its right side, each once and in
+/// order, that they do not reach; empty when it is preserved.
+using ReferenceAnswer = std::vector<std::string>;
 
-/// The whole output file for `input` with the verdict found by `preservedByPasses`.
-std::string referenceOutput(std::string input);
+/// The answer of every dependency entry in use, in input order, found the straightforward way:
+/// for each one, passes of `projectedReach` until nothing changes, then each right attribute is
+/// looked up. Slow, and plainly right: the yardstick for the program's own engine.
+std::vector<ReferenceAnswer> answersByPasses();
+
+/// What the passes make of one input.
+struct ReferenceRun {
+  std::string output;                    ///< the whole output file
+  std::vector<ReferenceAnswer> answers;  ///< as `answersByPasses` gives them
+};
+
+/// Runs the job on `input` in memory with the straightforward passes, and leaves its tables in
+/// `state`.
+ReferenceRun referenceRun(std::string input);
 
 }  // namespace fdpreserve::testing

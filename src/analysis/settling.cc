@@ -1,0 +1,122 @@
+#include "analysis/settling.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "analysis/tables_in_use.h"
+
+namespace fdpreserve {
+namespace {
+
+/// Whether some subschema holds `y` beside an attribute of `left`, whose signatures together
+/// are `leftSignature`.
+bool sharedWithLeft(const SubschemaIndex& index, SlotRow left, std::uint64_t leftSignature,
+                    AttributeId y) {
+  if ((leftSignature & index.signature[y]) == 0) return false;
+  if (index.exactSignatures) return true;
+  return std::any_of(left.begin(), left.end(),
+                     [&](AttributeId x) { return shareSubschema(index, x, y); });
+}
+
+/// Sides up to this long are searched for an attribute; longer ones are marked.
+constexpr std::size_t kShortSides = 16;
+
+/// Tells, for one dependency after another, whether an attribute stands on its left side or was
+/// asked for already. Most sides are short, and are simply looked through; long ones are marked,
+/// so that a side of a million attributes costs a million steps, not their square.
+struct SideMarks {
+  std::vector<std::size_t> onLeftOf;  ///< for each attribute, the entry plus one
+  std::vector<std::size_t> askedBy;
+};
+
+/// Whether `side` holds `x`.
+bool holds(SlotRow side, AttributeId x) {
+  return std::find(side.begin(), side.end(), x) != side.end();
+}
+
+/// Whether right attribute number `r` of dependency `d` needs no answer: it stands on the left
+/// side, or earlier on the right one.
+bool answeredAlready(SideMarks& marks, std::size_t d, SlotRow left, SlotRow right, std::size_t r) {
+  const AttributeId y = right[r];
+  if (left.size() + right.size() <= kShortSides) return holds(right.first(r), y) || holds(left, y);
+  if (marks.onLeftOf.empty()) {
+    marks.onLeftOf.assign(attributeIds(), 0);
+    marks.askedBy.assign(attributeIds(), 0);
+  }
+  if (r == 0) {
+    for (const AttributeId x : left) marks.onLeftOf[x] = d + 1;
+  }
+  if (marks.onLeftOf[y] == d + 1 || marks.askedBy[y] == d + 1) return true;
+  marks.askedBy[y] = d + 1;
+  return false;
+}
+
+/// Whether a dependency with short sides, whose steps are gathered here, is settled by its own
+/// step for every right attribute, as nearly every one of a large input is. No branch but the
+/// answer: where subschemas are many, or anything is left, the whole test takes over.
+bool settledShort(const SubschemaIndex& index, StepMatrix& steps, SlotRow left, SlotRow right) {
+  const ShortSide l = shortSideOf(left);
+  const ShortSide r = shortSideOf(right);
+  gatherShortSteps(steps, l, r);
+  const std::uint64_t* const signature = index.signature.data();
+  const std::uint64_t leftSignature = signature[l[0]] | signature[l[1]] | signature[l[2]];
+  bool settled = index.exactSignatures;
+  for (const AttributeId y : r) {
+    settled &= (y == l[0]) | (y == l[1]) | (y == l[2]) | ((leftSignature & signature[y]) != 0);
+  }
+  return settled;
+}
+
+/// Whether both sides hold 1 to `kShortSide` attributes.
+bool bothShort(SlotRow left, SlotRow right) {
+  return left.size() - 1 < kShortSide && right.size() - 1 < kShortSide;
+}
+
+/// What the whole test needs besides the dependency at hand.
+struct Settling {
+  const SubschemaIndex& index;
+  AnswerScope scope;
+  Questions questions;
+  SideMarks marks;
+};
+
+/// The whole test of dependency `d`, whose steps are gathered already; false once the verdict is
+/// all that is asked and it is known. Kept apart from the short test, which it would crowd out of
+/// the registers.
+[[gnu::noinline]] bool settle(Settling& settling, std::size_t d, SlotRow left, SlotRow right) {
+  const SubschemaIndex& index = settling.index;
+  std::uint64_t leftSignature = 0;
+  for (const AttributeId x : left) leftSignature |= index.signature[x];
+  for (std::size_t r = 0; r < right.size(); ++r) {
+    // Each right attribute is asked once; one on its own left side is there from the start.
+    if (answeredAlready(settling.marks, d, left, right, r)) continue;
+    const AttributeId y = right[r];
+    if (isHeld(index, y) && leftSignature != 0) {
+      if (sharedWithLeft(index, left, leftSignature, y)) continue;
+      settling.questions.items.push_back({d, y, false});
+      settling.questions.anyOpen = true;
+      continue;
+    }
+    settling.questions.items.push_back({d, y, true});
+    settling.questions.anyLacking = true;
+    if (settling.scope == AnswerScope::kVerdict) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+Questions settleDependencies(const SubschemaIndex& index, AnswerScope scope, StepMatrix& steps) {
+  Settling settling{index, scope, {}, {}};
+  forEachDependency([&](std::size_t d, SlotRow left, SlotRow right) {
+    if (bothShort(left, right)) {
+      if (settledShort(index, steps, left, right)) return true;
+    } else {
+      gatherSteps(steps, d, left, right);
+    }
+    return settle(settling, d, left, right);
+  });
+  return std::move(settling.questions);
+}
+
+}  // namespace fdpreserve

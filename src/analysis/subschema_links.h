@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+#include "analysis/digraph.h"
+#include "analysis/reach_index.h"
+
+namespace fdpreserve {
+
+/// Edges of the grow graph, in which the passes over the subschemas grow what a left side
+/// reaches: x to y when a subschema holds both and the reach steps lead from x to y, on a way that
+/// may leave the subschema. Those edges can number the square of a subschema; these are far
+/// fewer, with the same reach, as the reach within one subschema is its own closure.
+struct SubschemaLinks {
+  std::vector<std::pair<NodeId, NodeId>> links;  ///< between attribute ids
+  /// Subschemas too wide for their reach to be worked out whole, whose attributes do not lie on
+  /// one chain of reach: the links keep only part of their reach.
+  std::vector<std::size_t> incomplete;
+};
+
+/// The links of every subschema in use. `stepComponent` gives the component of each attribute in
+/// the graph of reach steps, and `stepReach` answers reach between those components.
+SubschemaLinks linkSubschemas(const std::vector<NodeId>& stepComponent, ReachIndex& stepReach);
+
+}  // namespace fdpreserve

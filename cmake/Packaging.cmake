@@ -1,9 +1,10 @@
-# Installation (`cmake --install build --prefix DIR`: DIR/bin/fdpreserve and
-# DIR/share/man/man1/fdpreserve.1) and a Debian package of the same (`cpack -G DEB` in the build).
+# Installation (`cmake --install build --prefix DIR`: DIR/bin/fdpreserve and DIR/bin/fdexplain,
+# their pages in DIR/share/man/man1) and a Debian package of the same (`cpack -G DEB` in the build).
 include(GNUInstallDirs)
 
-install(TARGETS fdpreserve RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/doc/fdpreserve.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(TARGETS fdpreserve fdexplain RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/doc/fdpreserve.1 ${PROJECT_SOURCE_DIR}/doc/fdexplain.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(CPACK_PACKAGE_NAME fdpreserve)
 set(CPACK_PACKAGE_VENDOR "fdpreserve developers")
@@ -29,5 +30,8 @@ find_program(FDPRESERVE_GROFF groff)
 if(FDPRESERVE_BUILD_TESTS AND FDPRESERVE_MANDOC AND FDPRESERVE_GROFF)
   add_test(NAME manual_page_lint
            COMMAND ${CMAKE_COMMAND} -DPAGE=${PROJECT_SOURCE_DIR}/doc/fdpreserve.1
+                   -P ${PROJECT_SOURCE_DIR}/cmake/CheckManualPage.cmake)
+  add_test(NAME fdexplain_manual_page_lint
+           COMMAND ${CMAKE_COMMAND} -DPAGE=${PROJECT_SOURCE_DIR}/doc/fdexplain.1
                    -P ${PROJECT_SOURCE_DIR}/cmake/CheckManualPage.cmake)
 endif()

@@ -69,8 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool sameVerdict =
         everyDependencyPreserved(answerDependencies(AnswerScope::kVerdict)) == preserving;
     if (!sameAnswers || !sameVerdict) {
-      std::fprintf(stderr, "the engine differs from the passes under limits %zu (%s)\n", l,
-                   sameAnswers ? "verdict" : "answers");
+      (void)std::fprintf(stderr, "the engine differs from the passes under limits %zu (%s)\n", l,
+                         sameAnswers ? "verdict" : "answers");
       std::abort();
     }
   }

@@ -49,6 +49,12 @@ struct stat statusOf(const fs::path& file) {
 
 class SameFileTest : public TempDirTest {
  protected:
+  /// Writes `bytes` to both.txt with the permission bits `mode`, and tells what it is then.
+  struct stat writeBoth(const std::string& bytes, unsigned mode) {
+    writeFile("both.txt", bytes);
+    fs::permissions(path("both.txt"), static_cast<fs::perms>(mode));
+    return statusOf(path("both.txt"));
+  }
   RunResult runTwice(const RunOptions& options) {
     return runProgram(dir_, {"both.txt", "both.txt"}, options);
   }
@@ -58,10 +64,7 @@ TEST_F(SameFileTest, CopyPastTheFileSizeLimitLeavesTheFileAsItWas) {
   if (programRunsUnderWine()) GTEST_SKIP() << "the file size limit is a POSIX one";
   for (const SameFileCase& sameFile : sameFileCases()) {
     SCOPED_TRACE(sameFile.name);
-    writeFile("both.txt", sameFile.input);
-    fs::permissions(path("both.txt"), fs::perms::owner_read | fs::perms::owner_write |
-                                          fs::perms::group_read | fs::perms::others_read);
-    const struct stat before = statusOf(path("both.txt"));
+    const struct stat before = writeBoth(sameFile.input, 0640);
     // Never below the file's own size: it is the copy that goes past the limit.
     const RunOptions options{.fileSizeLimit = std::max<std::size_t>(sameFile.input.size(), 1)};
     const RunResult result = runTwice(options);
@@ -80,9 +83,7 @@ TEST_F(SameFileTest, CopyWithinTheFileSizeLimitReplacesTheFileKeepingModeAndOwne
   const bool keepsOwner = geteuid() == 0 && !programRunsUnderWine();
   for (const SameFileCase& sameFile : sameFileCases()) {
     SCOPED_TRACE(sameFile.name);
-    writeFile("both.txt", sameFile.input);
-    fs::permissions(path("both.txt"), fs::perms::owner_read | fs::perms::owner_write |
-                                          fs::perms::group_read | fs::perms::others_read);
+    writeBoth(sameFile.input, 0604);
     if (keepsOwner) {
       ASSERT_EQ(::chown(path("both.txt").c_str(), 65534, 65534), 0);
     }
@@ -112,24 +113,15 @@ TEST_F(SameFileTest, FolderThatTakesNoNewFileGetsItWrittenInPlace) {
     GTEST_SKIP() << "Wine runs only as the owner of its prefix";
   }
   const SameFileCase sameFile = sameFileCases().front();
-  const auto writableByAll = fs::perms::owner_read | fs::perms::owner_write |
-                             fs::perms::group_read | fs::perms::group_write |
-                             fs::perms::others_read | fs::perms::others_write;
-  const auto enterAndRead = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                            fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
   // A read-only folder; and, where the tests can make a file of another user, a folder open to
   // all whose sticky bit forbids renaming over that file.
-  std::vector<fs::perms> folders{enterAndRead};
-  if (geteuid() == 0 && !programRunsUnderWine()) {
-    folders.push_back(fs::perms::all | fs::perms::sticky_bit);
-  }
-  for (const fs::perms folder : folders) {
-    SCOPED_TRACE(folder == enterAndRead ? "read-only folder" : "sticky folder");
+  std::vector<unsigned> folders{0555};
+  if (geteuid() == 0 && !programRunsUnderWine()) folders.push_back(01777);
+  for (const unsigned folder : folders) {
+    SCOPED_TRACE(folder == 0555 ? "read-only folder" : "sticky folder");
     fs::permissions(dir_, fs::perms::owner_all);
-    writeFile("both.txt", sameFile.input);
-    fs::permissions(path("both.txt"), writableByAll);
-    fs::permissions(dir_, folder);
-    const ino_t before = statusOf(path("both.txt")).st_ino;
+    const ino_t before = writeBoth(sameFile.input, 0666).st_ino;
+    fs::permissions(dir_, static_cast<fs::perms>(folder));
     const RunResult result = runTwice(options);
     EXPECT_EQ(result.console, announcement("both.txt"));
     EXPECT_EQ(result.exitStatus, 0);

@@ -1,9 +1,10 @@
 # Installation (`cmake --install build --prefix DIR`: DIR/bin/fdpreserve and
-# DIR/share/man/man1/fdpreserve.1) and a Debian package of the same (`cpack -G DEB` in the build).
+# DIR/share/man/man1/fdpreserve.1.gz) and a Debian package of the same (`cpack -G DEB`).
 include(GNUInstallDirs)
+include(cmake/ManualPages.cmake)
 
 install(TARGETS fdpreserve RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/doc/fdpreserve.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+fdpreserve_add_manual_page(doc/fdpreserve.1)
 
 set(CPACK_PACKAGE_NAME fdpreserve)
 set(CPACK_PACKAGE_VENDOR "fdpreserve developers")
@@ -22,12 +23,3 @@ dependency-preserving or not, into an output file.")
 # The run-time dependencies (libc, libstdc++, libgcc) as the linked binary needs them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 include(CPack)
-
-# Where the formatters are at hand, the tests include the manual page's lint (CI runs it anyway).
-find_program(FDPRESERVE_MANDOC mandoc)
-find_program(FDPRESERVE_GROFF groff)
-if(FDPRESERVE_BUILD_TESTS AND FDPRESERVE_MANDOC AND FDPRESERVE_GROFF)
-  add_test(NAME manual_page_lint
-           COMMAND ${CMAKE_COMMAND} -DPAGE=${PROJECT_SOURCE_DIR}/doc/fdpreserve.1
-                   -P ${PROJECT_SOURCE_DIR}/cmake/CheckManualPage.cmake)
-endif()

@@ -1,10 +1,12 @@
-# Installation (`cmake --install build --prefix DIR`: DIR/bin/fdpreserve and
-# DIR/share/man/man1/fdpreserve.1.gz) and a Debian package of the same (`cpack -G DEB`).
+# Installation (`cmake --install build --prefix DIR`: DIR/bin/fdpreserve,
+# DIR/share/man/man1/fdpreserve.1.gz, DIR/share/doc/fdpreserve/examples/) and a Debian package of
+# the same (`cpack -G DEB`).
 include(GNUInstallDirs)
 include(cmake/ManualPages.cmake)
 
 install(TARGETS fdpreserve RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 fdpreserve_add_manual_page(doc/fdpreserve.1)
+install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 
 set(CPACK_PACKAGE_NAME fdpreserve)
 set(CPACK_PACKAGE_VENDOR "fdpreserve developers")

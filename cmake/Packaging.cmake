@@ -1,16 +1,32 @@
 # Installation (`cmake --install build --prefix DIR`: DIR/bin/fdpreserve,
-# DIR/share/man/man1/fdpreserve.1.gz, DIR/share/doc/fdpreserve/examples/) and a Debian package of
-# the same (`cpack -G DEB`).
+# DIR/share/man/man1/fdpreserve.1.gz, DIR/share/doc/fdpreserve/changelog.gz and examples/) and a
+# Debian package of the same (`cpack -G DEB`).
 include(GNUInstallDirs)
 include(cmake/ManualPages.cmake)
+
+set(CPACK_PACKAGE_CONTACT "fdpreserve developers <fdpreserve@localhost>")
 
 install(TARGETS fdpreserve RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 fdpreserve_add_manual_page(doc/fdpreserve.1)
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 
+# The changelog, made from CHANGELOG.md, as Debian wants it.
+set(package_docs ${PROJECT_BINARY_DIR}/package-docs)
+add_custom_command(OUTPUT ${package_docs}/changelog.gz
+                   COMMAND ${CMAKE_COMMAND} -DCHANGES=${PROJECT_SOURCE_DIR}/CHANGELOG.md
+                           -DOUT=${package_docs}/changelog -DPACKAGE=${PROJECT_NAME}
+                           -DVERSION=${PROJECT_VERSION} -DMAINTAINER=${CPACK_PACKAGE_CONTACT}
+                           -P ${PROJECT_SOURCE_DIR}/cmake/DebianChangelog.cmake
+                   COMMAND ${FDPRESERVE_GZIP} -9nkf ${package_docs}/changelog
+                   DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md
+                           ${PROJECT_SOURCE_DIR}/cmake/DebianChangelog.cmake
+                   COMMENT "Writing the package's changelog from CHANGELOG.md"
+                   VERBATIM)
+add_custom_target(package_docs ALL DEPENDS ${package_docs}/changelog.gz)
+install(FILES ${package_docs}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
 set(CPACK_PACKAGE_NAME fdpreserve)
 set(CPACK_PACKAGE_VENDOR "fdpreserve developers")
-set(CPACK_PACKAGE_CONTACT "fdpreserve developers <fdpreserve@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY fdpreserve)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -1,6 +1,8 @@
-# Installation (`cmake --install build --prefix DIR`: DIR/bin/fdpreserve,
-# DIR/share/man/man1/fdpreserve.1.gz, DIR/share/doc/fdpreserve/changelog.gz and examples/) and a
-# Debian package of the same (`cpack -G DEB`).
+# Installation (cmake --install build --prefix DIR) and a Debian package of the same (cpack -G DEB
+# in the build):
+#   DIR/bin/fdpreserve                          DIR/share/man/man1/fdpreserve.1.gz
+#   DIR/share/doc/fdpreserve/copyright          DIR/share/doc/fdpreserve/changelog.gz
+#   DIR/share/doc/fdpreserve/examples/*.txt
 include(GNUInstallDirs)
 include(cmake/ManualPages.cmake)
 
@@ -10,8 +12,16 @@ install(TARGETS fdpreserve RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 fdpreserve_add_manual_page(doc/fdpreserve.1)
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 
-# The changelog, made from CHANGELOG.md, as Debian wants it.
+# The copyright file, from LICENSE, and the changelog, from CHANGELOG.md, as Debian wants them.
 set(package_docs ${PROJECT_BINARY_DIR}/package-docs)
+add_custom_command(OUTPUT ${package_docs}/copyright
+                   COMMAND ${CMAKE_COMMAND} -DLICENSE=${PROJECT_SOURCE_DIR}/LICENSE
+                           -DOUT=${package_docs}/copyright -DPACKAGE=${PROJECT_NAME}
+                           -P ${PROJECT_SOURCE_DIR}/cmake/DebianCopyright.cmake
+                   DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE
+                           ${PROJECT_SOURCE_DIR}/cmake/DebianCopyright.cmake
+                   COMMENT "Writing the package's copyright file from LICENSE"
+                   VERBATIM)
 add_custom_command(OUTPUT ${package_docs}/changelog.gz
                    COMMAND ${CMAKE_COMMAND} -DCHANGES=${PROJECT_SOURCE_DIR}/CHANGELOG.md
                            -DOUT=${package_docs}/changelog -DPACKAGE=${PROJECT_NAME}
@@ -22,8 +32,10 @@ add_custom_command(OUTPUT ${package_docs}/changelog.gz
                            ${PROJECT_SOURCE_DIR}/cmake/DebianChangelog.cmake
                    COMMENT "Writing the package's changelog from CHANGELOG.md"
                    VERBATIM)
-add_custom_target(package_docs ALL DEPENDS ${package_docs}/changelog.gz)
-install(FILES ${package_docs}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+add_custom_target(package_docs ALL
+                  DEPENDS ${package_docs}/copyright ${package_docs}/changelog.gz)
+install(FILES ${package_docs}/copyright ${package_docs}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_PACKAGE_NAME fdpreserve)
 set(CPACK_PACKAGE_VENDOR "fdpreserve developers")

@@ -43,15 +43,17 @@ endfunction()
 
 # Appends to `entries` the entry of one release, from its heading's text and the lines under it.
 function(add_entry heading body)
-  if(NOT heading MATCHES "^([0-9][0-9A-Za-z.+~]*) \\(([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9])\\)$")
+  set(digit "[0-9]")
+  set(datePattern "(${digit}${digit}${digit}${digit})-(${digit}${digit})-(${digit}${digit})")
+  if(NOT heading MATCHES "^(${digit}[0-9A-Za-z.+~]*) \\(${datePattern}\\)$")
     message(FATAL_ERROR "${CHANGES}: \"## ${heading}\" is neither \"## Unreleased\" nor a release, "
                         "\"## VERSION (YYYY-MM-DD)\"")
   endif()
   set(release ${CMAKE_MATCH_1})
   debian_date(${CMAKE_MATCH_2} ${CMAKE_MATCH_3} ${CMAKE_MATCH_4} date)
   if(NOT entries AND NOT release STREQUAL VERSION)
-    message(FATAL_ERROR "${CHANGES}: the newest release is ${release}, but the project's version is "
-                        "${VERSION}: give the version its section")
+    message(FATAL_ERROR "${CHANGES}: the newest release is ${release}, but the project's "
+                        "version is ${VERSION}: give the version its section")
   endif()
 
   string(STRIP "${body}" body)

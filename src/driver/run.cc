@@ -75,29 +75,34 @@ int runFdpreserve(const std::vector<std::string>& arguments) {
 
   openInput(state.inputFile, inputName);
   if (state.inputFile.failMark) return fail(messages::kBadFileName, Pause::kYes);
-  // An input the output names again is copied into memory before the output truncates it, so
-  // naming one file twice loses nothing. All the memory the copy needs is taken before the output
-  // is truncated, and the copy takes no more: memory can run out while the output (perhaps the
-  // input itself) is untouched, or once the copy is in it, never in between.
-  detachInputFrom(state.inputFile, outputName);
-  if (!openOutput(state.outputFile, outputName)) {
-    return fail(messages::kCannotCreateOutput, Pause::kYes);
-  }
+  // An input the output names again is copied into memory, and the output goes to a new file that
+  // takes the input's place only once the copy and the verdict are in it: a failure anywhere
+  // leaves the file as it was. Only where its folder takes no new file is it written in place;
+  // then all the memory the copy needs is taken before it is truncated, and the copy takes no
+  // more, so memory can run out while it is untouched, or once the copy is in it.
+  const bool sameFile = detachInputFrom(state.inputFile, outputName);
+  const bool opened = sameFile ? openReplacement(state.outputFile, outputName)
+                               : openOutput(state.outputFile, outputName);
+  if (!opened) return fail(messages::kCannotCreateOutput, Pause::kYes);
   announceOutput(outputName);
 
   const bool written = copyAndAnalyse();
-  // After the positive verdict the files are closed already; closing again tells how it went.
   closeInput(state.inputFile);
-  if (!closeOutput(state.outputFile) || !written) {
+  if (!written) {
+    discardOutput(state.outputFile);
     return fail(messages::kOutputWriteFailed, Pause::kYes);
   }
+  // After the positive verdict the output is closed already; committing tells how that went.
+  if (!commitOutput(state.outputFile)) return fail(messages::kOutputWriteFailed, Pause::kYes);
   return kExitVerdict;
 }
 
 int reportOutOfMemory() {
-  // What the output holds buffered goes to the file before the pause, which may last forever.
-  // A copy that failed to reach the file failed first: that is the news.
+  // What the output holds buffered goes to the file before the pause, which may last forever;
+  // a replacement of the input is given up, and the input stays as it was. A copy that failed to
+  // reach the file failed first: that is the news.
   const bool written = closeOutput(state.outputFile);
+  discardOutput(state.outputFile);
   return fail(written ? messages::kOutOfMemory : messages::kOutputWriteFailed, Pause::kYes);
 }
 

@@ -13,6 +13,7 @@
 #include "explain/messages.h"
 #include "platform/console.h"
 #include "platform/wildcard.h"
+#include "version.h"
 
 namespace fdpreserve::explain {
 namespace {
@@ -59,7 +60,7 @@ int parse(const std::vector<std::string>& arguments, CommandLine& line, ReportSi
       ->check(CLI::IsMember({"any", "textbook"}));
   app.add_flag("--all", line.options.all, std::string(texts::kAllOption));
   app.add_option("FILE", line.files, std::string(texts::kFilesOption))->required();
-  app.set_version_flag("--version", std::string(texts::kProgram) + " " + FDPRESERVE_VERSION,
+  app.set_version_flag("--version", std::string(texts::kProgram) + " " + std::string(kVersion),
                        std::string(texts::kVersionOption));
   app.footer(std::string(texts::kFooter));
   // CLI11 takes the arguments last first, without the program's name.

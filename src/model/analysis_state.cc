@@ -6,7 +6,7 @@ AnalysisState state;
 
 void resetAnalysisState() {
   closeInput(state.inputFile);
-  closeOutput(state.outputFile);
+  discardOutput(state.outputFile);
   state.outputFile.failed = false;
   state.lineBuffer = {};
   state.intersectionScratch = AttributeList();

@@ -10,7 +10,11 @@
 #include "platform/text_mode.h"
 
 #ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <io.h>
+#include <windows.h>
 #define FDPRESERVE_OPEN_READ_FLAGS (_O_RDONLY | _O_BINARY | _O_NOINHERIT)
 using ReadCount = int;
 #else
@@ -72,8 +76,8 @@ void unmap(InputFile& file) {
   file.mappedSize = 0;
 }
 
-/// Takes the content into memory of its own. Windows maps nothing, and never needs this.
-[[maybe_unused]] void ownContent(InputFile& file, std::string_view bytes) {
+/// Takes the content into memory of its own.
+void ownContent(InputFile& file, std::string_view bytes) {
   std::string owned(bytes);
   unmap(file);
   file.ownedBytes = std::move(owned);
@@ -102,8 +106,6 @@ bool mapWholeFile(InputFile& file, int descriptor) {
   file.mappedSize = size;
   mappedBegin.store(static_cast<const char*>(address));
   mappedEnd.store(static_cast<const char*>(address) + size);
-  file.mappedDevice = static_cast<std::uint64_t>(info.st_dev);
-  file.mappedInode = static_cast<std::uint64_t>(info.st_ino);
 
   std::string_view bytes(static_cast<const char*>(address), size);
   bytes = bytes.substr(0, bytes.find(kEndOfFile));
@@ -116,6 +118,46 @@ bool mapWholeFile(InputFile& file, int descriptor) {
     file.content = file.ownedBytes;
   }
   return true;
+#endif
+}
+
+/// Records which file the descriptor reads, when it is a file on disk that another path may name.
+void identify(InputFile& file, int descriptor) {
+#ifdef _WIN32
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileType(handle) != FILE_TYPE_DISK || GetFileInformationByHandle(handle, &info) == 0) {
+    return;
+  }
+  file.fileDevice = info.dwVolumeSerialNumber;
+  file.fileNumber = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+#else
+  struct stat info {};
+  if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) return;
+  file.fileDevice = static_cast<std::uint64_t>(info.st_dev);
+  file.fileNumber = static_cast<std::uint64_t>(info.st_ino);
+#endif
+  file.identified = true;
+}
+
+/// True when `path` leads to the file `identify` recorded.
+bool namesFile(const InputFile& file, const std::string& path) {
+#ifdef _WIN32
+  // Opened for no access at all: only which file the name leads to is asked.
+  const HANDLE handle =
+      CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool known = GetFileInformationByHandle(handle, &info) != 0;
+  CloseHandle(handle);
+  return known && info.dwVolumeSerialNumber == file.fileDevice &&
+         ((std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow) == file.fileNumber;
+#else
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 &&
+         static_cast<std::uint64_t>(info.st_dev) == file.fileDevice &&
+         static_cast<std::uint64_t>(info.st_ino) == file.fileNumber;
 #endif
 }
 
@@ -157,6 +199,7 @@ void openInput(InputFile& file, const std::string& path) {
     file.failMark = true;
     return;
   }
+  identify(file, descriptor);
   if (mapWholeFile(file, descriptor)) {
     ::close(descriptor);
     file.isOpen = true;
@@ -183,18 +226,10 @@ void openInputFromBytes(InputFile& file, std::string bytes) {
   reopenInput(file);
 }
 
-void detachInputFrom(InputFile& file, const std::string& path) {
-#ifndef _WIN32
-  struct stat info {};
-  if (file.mappedAddress == nullptr || ::stat(path.c_str(), &info) != 0) return;
-  if (static_cast<std::uint64_t>(info.st_dev) == file.mappedDevice &&
-      static_cast<std::uint64_t>(info.st_ino) == file.mappedInode) {
-    ownContent(file, file.content);
-  }
-#else
-  (void)file;
-  (void)path;
-#endif
+bool detachInputFrom(InputFile& file, const std::string& path) {
+  if (!file.identified || !namesFile(file, path)) return false;
+  if (file.mappedAddress != nullptr) ownContent(file, file.content);
+  return true;
 }
 
 void reopenInput(InputFile& file) {
@@ -209,6 +244,9 @@ void closeInput(InputFile& file) {
   file.content = {};
   file.position = 0;
   file.bytesAfterContent = 0;
+  file.fileDevice = 0;
+  file.fileNumber = 0;
+  file.identified = false;
   file.isOpen = false;
   file.eofMark = false;
   file.failMark = false;

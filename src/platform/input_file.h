@@ -21,9 +21,10 @@ struct InputFile {
   std::string ownedBytes;         ///< holds `content` when the file was read rather than mapped
   void* mappedAddress = nullptr;  ///< holds `content` when the file was mapped
   std::size_t mappedSize = 0;
-  std::uint64_t mappedDevice = 0;  ///< with the inode, tells whether another path names this file
-  std::uint64_t mappedInode = 0;
-  std::size_t position = 0;  ///< the next byte to read
+  std::uint64_t fileDevice = 0;  ///< with `fileNumber`, tells whether another path names this file
+  std::uint64_t fileNumber = 0;  ///< the inode, or on Windows the file index
+  bool identified = false;       ///< a file on disk whose device and number are known
+  std::size_t position = 0;      ///< the next byte to read
   /// Bytes of the file from its first 1A on, the 1A included: no read ever yields them.
   std::size_t bytesAfterContent = 0;
   bool isOpen = false;
@@ -38,9 +39,10 @@ void openInput(InputFile& file, const std::string& path);
 /// Opens `file` over bytes already in memory, as if they were the raw content of a file.
 void openInputFromBytes(InputFile& file, std::string bytes);
 
-/// Copies the content into memory of its own when `path` names the mapped file itself, so that
-/// truncating `path` afterwards cannot take the content away.
-void detachInputFrom(InputFile& file, const std::string& path);
+/// True when `path` names the input file itself: by the same path, a link, or any name of the same
+/// file. A mapped content is then copied into memory of its own, so that writing `path` afterwards
+/// cannot take it away.
+bool detachInputFrom(InputFile& file, const std::string& path);
 
 /// Makes `report`, which must not return, run when a byte of a mapped input can no longer be read
 /// because another program shortened the file meanwhile: the system then stops the process with

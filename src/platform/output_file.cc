@@ -84,14 +84,20 @@ void handOver(OutputFile& file, std::string_view bytes) {
   }
 }
 
+/// Drops the paths of a replacement that was committed or removed.
+void forgetReplacement(OutputFile& file) {
+  file.replacedPath.clear();
+  file.temporaryPath.clear();
+}
+
 }  // namespace
 
 OutputFile::~OutputFile() {
-  closeOutput(*this);
+  discardOutput(*this);
 }
 
 bool openOutput(OutputFile& file, const std::string& path) {
-  closeOutput(file);
+  discardOutput(file);
   file.failed = false;
   // The buffer's memory is taken before the file is created or truncated, and it never grows:
   // running out of memory cannot happen between truncating a file and writing it.
@@ -101,8 +107,26 @@ bool openOutput(OutputFile& file, const std::string& path) {
   return file.isOpen;
 }
 
+bool openReplacement(OutputFile& file, const std::string& path) {
+  discardOutput(file);
+  file.failed = false;
+  file.pending.reserve(kFlushThreshold);  // before anything is created or truncated, as above
+  switch (startReplacement(path, file.replacedPath, file.temporaryPath, file.descriptor)) {
+    case ReplacementStart::kUnwritable:
+      return false;
+    case ReplacementStart::kNoNewFile:
+      file.failed = true;
+      break;
+    case ReplacementStart::kNewFile:
+    case ReplacementStart::kInPlace:
+      break;
+  }
+  file.isOpen = true;
+  return true;
+}
+
 void openOutputInMemory(OutputFile& file, std::string& sink) {
-  closeOutput(file);
+  discardOutput(file);
   file.failed = false;
   file.memorySink = &sink;
   file.isOpen = true;
@@ -157,11 +181,33 @@ void flushOutput(OutputFile& file) {
 bool closeOutput(OutputFile& file) {
   if (!file.isOpen) return !file.failed;
   flushOutput(file);
+  // Renamed over the old file, a replacement must be whole even after a crash.
+  if (!file.temporaryPath.empty() && !file.failed && !syncToDisk(file.descriptor)) {
+    file.failed = true;
+  }
   if (file.descriptor >= 0 && ::close(file.descriptor) != 0) file.failed = true;
   file.descriptor = -1;
   file.memorySink = nullptr;
   file.isOpen = false;
   return !file.failed;
+}
+
+bool commitOutput(OutputFile& file) {
+  closeOutput(file);
+  if (file.temporaryPath.empty()) return !file.failed;
+  if (file.failed) {
+    discardOutput(file);
+    return false;
+  }
+  if (!finishReplacement(file.temporaryPath, file.replacedPath)) file.failed = true;
+  forgetReplacement(file);
+  return !file.failed;
+}
+
+void discardOutput(OutputFile& file) {
+  closeOutput(file);
+  if (!file.temporaryPath.empty()) abandonReplacement(file.temporaryPath);
+  forgetReplacement(file);
 }
 
 }  // namespace fdpreserve

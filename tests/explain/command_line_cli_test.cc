@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "explain/explain_runner.h"
+#include "version.h"
 
 namespace fdpreserve::testing {
 namespace {
@@ -87,7 +88,7 @@ TEST_F(ExitStatusTest, HelpAndVersion) {
   EXPECT_NE(help.console.find("--rule"), std::string::npos);
   const RunResult version = explain({"--version"});
   EXPECT_EQ(version.exitStatus, 0);
-  EXPECT_EQ(version.console, "fdexplain " FDPRESERVE_VERSION + reportLineEnd());
+  EXPECT_EQ(version.console, "fdexplain " + std::string(kVersion) + reportLineEnd());
 }
 
 TEST_F(ExitStatusTest, AReportNobodyReadsIsAFailure) {

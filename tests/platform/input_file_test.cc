@@ -22,8 +22,8 @@ TEST_F(InputFileTest, ContentNamedAgainByTheOutputSurvivesTruncation) {
   std::filesystem::create_symlink("in.txt", path("link.txt"));
   InputFile file;
   openInput(file, path("in.txt").string());
-  detachInputFrom(file, path("other.txt").string());  // no such file: nothing to do
-  detachInputFrom(file, path("link.txt").string());
+  EXPECT_FALSE(detachInputFrom(file, path("other.txt").string()));  // no such file
+  EXPECT_TRUE(detachInputFrom(file, path("link.txt").string()));
   std::filesystem::resize_file(path("in.txt"), 0);
   EXPECT_TRUE(file.content == kPages);
 }

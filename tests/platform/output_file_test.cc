@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "support/temp_dir.h"
 
@@ -94,6 +96,22 @@ TEST_F(OutputFileTest, WritingToAClosedFileFails) {
   OutputFile file;
   writeBytes(file, "A");
   EXPECT_FALSE(closeOutput(file));
+}
+
+TEST_F(OutputFileTest, ASignalThatEndsTheProcessTakesAReplacementWithIt) {
+  writeFile("both.txt", "old");
+  const std::string both = path("both.txt").string();
+  EXPECT_EXIT(
+      {
+        OutputFile file;
+        openReplacement(file, both);
+        writeBytes(file, "new");
+        flushOutput(file);
+        (void)std::raise(SIGTERM);
+      },
+      ::testing::KilledBySignal(SIGTERM), "");
+  EXPECT_EQ(listing(), std::vector<std::string>{"both.txt"});
+  EXPECT_EQ(readFile("both.txt"), "old");
 }
 
 TEST_F(OutputFileTest, DestructionWritesOutWhatIsBuffered) {

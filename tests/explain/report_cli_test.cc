@@ -128,5 +128,31 @@ TEST_F(ReportTest, ALargeInputGetsSummariesUnlessAllAsks) {
             kFailures + 1U);
 }
 
+TEST_F(ReportTest, ALargeInputSaysWhatItLeftOutAndWhy) {
+  // More dependencies than the textbook rule is tried on unasked, one with two left attributes so
+  // that the rules may part, each failing, and each trace closing through all of them.
+  std::string input = "A,D\n\nA,D->C\n";
+  constexpr std::size_t kEntries = 250'001;
+  for (std::size_t i = 1; i < kEntries; ++i) input += "A->C\n";
+  writeFile("in.txt", input);
+  const nlohmann::json report = parseJsonLines(explain({"--json", "in.txt"}).console).at(0);
+  EXPECT_TRUE(report["textbook_preserving"].is_null());
+  const nlohmann::json& dependencies = report["dependencies"];
+  ASSERT_EQ(dependencies.size(), kEntries + 1);
+  EXPECT_TRUE(dependencies[0]["textbook_preserved"].is_null());
+  EXPECT_EQ(dependencies[0]["reached"], nlohmann::json({"A", "D"}));
+  EXPECT_TRUE(dependencies[kEntries - 1]["reached"].is_null());
+  std::vector<std::string> runNotes;
+  for (const auto& note : report["notes"]) {
+    if (note["line"].is_null()) runNotes.push_back(note["kind"]);
+  }
+  EXPECT_EQ(runNotes, (std::vector<std::string>{"textbook-skipped", "traces-cut"}));
+
+  // Asked for, the textbook rule decides, and then it is what the exit status says.
+  const RunResult asked = explain({"--json", "--rule=textbook", "in.txt"});
+  EXPECT_EQ(asked.exitStatus, 1);
+  EXPECT_NE(asked.console.find(R"("textbook_preserving":false,)"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace fdpreserve::testing

@@ -52,8 +52,9 @@ bool sharedWithLeft(const SubschemaIndex& index, SideMarks& marks, std::size_t d
 /// side, or earlier on the right one.
 bool answeredAlready(SideMarks& marks, std::size_t d, SlotRow left, SlotRow right, std::size_t r) {
   const AttributeId y = right[r];
-  if (left.size() + right.size() <= engineLimits.lookedThroughSides)
+  if (left.size() + right.size() <= engineLimits.lookedThroughSides) {
     return holds(right.first(r), y) || holds(left, y);
+  }
   if (marks.onLeftOf.empty()) {
     marks.onLeftOf.assign(attributeIds(), 0);
     marks.askedBy.assign(attributeIds(), 0);

@@ -27,8 +27,12 @@ constexpr std::int64_t kMaxDependencies = 64;
 
 const EngineLimits kLimits[] = {
     EngineLimits{},
-    EngineLimits{
-        .wordSubschema = 0, .exactSubschemaWord = 0, .stepMatrixAttributes = 0, .searchWalks = 0},
+    EngineLimits{.wordSubschema = 0,
+                 .exactSubschemaWord = 0,
+                 .signatureBits = 1,
+                 .lookedThroughSides = 0,
+                 .stepMatrixAttributes = 0,
+                 .searchWalks = 0},
     EngineLimits{.wordSubschema = 2,
                  .exactSubschemaWord = 1,
                  .stepMatrixAttributes = 8192,

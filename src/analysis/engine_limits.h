@@ -13,6 +13,12 @@ struct EngineLimits {
   /// Up to this many subschemas, a word of bits tells exactly which subschemas hold an attribute;
   /// past it, the word only rules pairs out, and the lists of subschemas decide.
   std::size_t exactSubschemaWord = 64;
+  /// The bits of the word that subschemas share out past that: fewer make the word rule out
+  /// less, and leave more to the lists.
+  unsigned signatureBits = 64;
+  /// Dependencies with up to this many attributes on both sides together are looked through
+  /// attribute by attribute; longer ones have their attributes and subschemas marked.
+  std::size_t lookedThroughSides = 16;
   /// Up to this many attribute ids, the reach steps are gathered in a matrix of bits, which drops
   /// repeated steps as they come; past it, in lists.
   std::size_t stepMatrixAttributes = 8192;

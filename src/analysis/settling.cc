@@ -3,23 +3,11 @@
 #include <algorithm>
 #include <utility>
 
+#include "analysis/engine_limits.h"
 #include "analysis/tables_in_use.h"
 
 namespace fdpreserve {
 namespace {
-
-/// Whether some subschema holds `y` beside an attribute of `left`, whose signatures together
-/// are `leftSignature`.
-bool sharedWithLeft(const SubschemaIndex& index, SlotRow left, std::uint64_t leftSignature,
-                    AttributeId y) {
-  if ((leftSignature & index.signature[y]) == 0) return false;
-  if (index.exactSignatures) return true;
-  return std::any_of(left.begin(), left.end(),
-                     [&](AttributeId x) { return shareSubschema(index, x, y); });
-}
-
-/// Sides up to this long are searched for an attribute; longer ones are marked.
-constexpr std::size_t kShortSides = 16;
 
 /// Tells, for one dependency after another, whether an attribute stands on its left side or was
 /// asked for already. Most sides are short, and are simply looked through; long ones are marked,
@@ -27,6 +15,8 @@ constexpr std::size_t kShortSides = 16;
 struct SideMarks {
   std::vector<std::size_t> onLeftOf;  ///< for each attribute, the entry plus one
   std::vector<std::size_t> askedBy;
+  std::vector<std::size_t> touchedBy;  ///< for each subschema, the entry plus one
+  std::size_t touchedFor = 0;          ///< the entry, plus one, whose subschemas are marked
 };
 
 /// Whether `side` holds `x`.
@@ -34,11 +24,37 @@ bool holds(SlotRow side, AttributeId x) {
   return std::find(side.begin(), side.end(), x) != side.end();
 }
 
+/// Whether some subschema holds `y` beside an attribute of the left side of dependency `d`, whose
+/// signatures together are `leftSignature`. Pairs of short sides are looked up one by one; a long
+/// side has the subschemas of its left side marked once, so that two sides of thousands cost
+/// thousands of steps, not millions.
+bool sharedWithLeft(const SubschemaIndex& index, SideMarks& marks, std::size_t d, SlotRow left,
+                    SlotRow right, std::uint64_t leftSignature, AttributeId y) {
+  if ((leftSignature & index.signature[y]) == 0) return false;
+  if (index.exactSignatures) return true;
+  if (left.size() + right.size() <= engineLimits.lookedThroughSides) {
+    return std::any_of(left.begin(), left.end(),
+                       [&](AttributeId x) { return shareSubschema(index, x, y); });
+  }
+  if (marks.touchedFor != d + 1) {
+    if (marks.touchedBy.empty()) marks.touchedBy.assign(subschemasInUse(), 0);
+    for (const AttributeId x : left) {
+      for (const NodeId i : subschemasHolding(index, x)) marks.touchedBy[i] = d + 1;
+    }
+    marks.touchedFor = d + 1;
+  }
+  const std::span<const NodeId> holding = subschemasHolding(index, y);
+  return std::any_of(holding.begin(), holding.end(),
+                     [&](NodeId i) { return marks.touchedBy[i] == d + 1; });
+}
+
 /// Whether right attribute number `r` of dependency `d` needs no answer: it stands on the left
 /// side, or earlier on the right one.
 bool answeredAlready(SideMarks& marks, std::size_t d, SlotRow left, SlotRow right, std::size_t r) {
   const AttributeId y = right[r];
-  if (left.size() + right.size() <= kShortSides) return holds(right.first(r), y) || holds(left, y);
+  if (left.size() + right.size() <= engineLimits.lookedThroughSides) {
+    return holds(right.first(r), y) || holds(left, y);
+  }
   if (marks.onLeftOf.empty()) {
     marks.onLeftOf.assign(attributeIds(), 0);
     marks.askedBy.assign(attributeIds(), 0);
@@ -116,7 +132,7 @@ NodeId sourceOf(Settling& settling, SlotRow left) {
     if (answeredAlready(settling.marks, d, left, right, r)) continue;
     const AttributeId y = right[r];
     if (isHeld(index, y) && leftSignature != 0) {
-      if (sharedWithLeft(index, left, leftSignature, y)) continue;
+      if (sharedWithLeft(index, settling.marks, d, left, right, leftSignature, y)) continue;
       if (source == kNoSource) source = sourceOf(settling, left);
       settling.questions.items.push_back({d, y, source, false});
       settling.questions.anyOpen = true;

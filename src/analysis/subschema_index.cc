@@ -15,15 +15,17 @@ constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 /// a mixed one, so that subschemas far apart in the file seldom share a bit.
 std::uint64_t signatureBit(std::size_t i, bool exact) {
   const std::uint64_t spread = exact ? i : (i * 0x9E3779B97F4A7C15ULL) >> 58U;
-  return std::uint64_t{1} << (spread % 64);
+  return std::uint64_t{1} << (spread % std::clamp(engineLimits.signatureBits, 1U, 64U));
 }
 
 }  // namespace
 
 SubschemaIndex indexSubschemas() {
   SubschemaIndex index;
+  // Exact while every subschema has a bit of its own.
   index.exactSignatures =
-      subschemasInUse() <= std::min<std::size_t>(64, engineLimits.exactSubschemaWord);
+      subschemasInUse() <= std::min<std::size_t>({64, engineLimits.exactSubschemaWord,
+                                                  std::size_t{engineLimits.signatureBits}});
   index.signature.assign(attributeIds(), 0);
   std::vector<std::uint32_t> seenIn(attributeIds(), kNone);
   index.holders = buildDigraph(attributeIds(), [&](auto emit) {

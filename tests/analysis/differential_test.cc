@@ -28,12 +28,16 @@ const std::string kPadding = [] {
 }();
 
 /// The limits as they are, then lowered in two ways: every subschema wide, signatures that only
-/// rule out, steps in lists and sweeps at once; and every subschema of two groups taken as a
-/// chain, with searches given free rein.
+/// rule out, every side marked, steps in lists and sweeps at once; and every subschema of two
+/// groups taken as a chain, with searches given free rein.
 const std::vector<EngineLimits> kLimits{
     EngineLimits{},
-    EngineLimits{
-        .wordSubschema = 0, .exactSubschemaWord = 0, .stepMatrixAttributes = 0, .searchWalks = 0},
+    EngineLimits{.wordSubschema = 0,
+                 .exactSubschemaWord = 0,
+                 .signatureBits = 1,
+                 .lookedThroughSides = 0,
+                 .stepMatrixAttributes = 0,
+                 .searchWalks = 0},
     EngineLimits{.wordSubschema = 1,
                  .exactSubschemaWord = 64,
                  .stepMatrixAttributes = 8192,

@@ -317,10 +317,13 @@ void runTrace(Run& run, std::size_t entry) {
 
 void tracePasses(PassTrace& trace, std::size_t entry, ClosureRule rule, TraceGoal goal,
                  WorkBudget& budget) {
-  Run run{.trace = trace,
-          .rule = rule,
-          .aim = goal == TraceGoal::kUntilSettled ? Aim::kSettled : Aim::kRight,
-          .budget = budget};
+  Run run{.trace = trace, .rule = rule, .aim = Aim::kSettled, .budget = budget};
+  if (goal == TraceGoal::kUntilRightReached) run.aim = Aim::kRight;
+  if (goal == TraceGoal::kRightInAnyOrder) {
+    run.aim = Aim::kRightQuickly;
+    run.stepWork = ~std::uint64_t{0};
+    run.pass = 0;
+  }
   runTrace(run, entry);
 }
 

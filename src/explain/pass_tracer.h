@@ -26,10 +26,15 @@ inline WorkBudget unlimitedBudget() {
 enum class TraceGoal : std::uint8_t {
   kUntilSettled,       ///< until a pass adds nothing: the whole reached set
   kUntilRightReached,  ///< until every right attribute is reached, or the passes settle
+  /// Until every right attribute is reached, stepping the most promising subschema first rather
+  /// than in the passes' order: the steps found carry the right side all the same, and are found
+  /// far sooner. Their `pass` is 0.
+  kRightInAnyOrder,
 };
 
-/// One step of the passes that added something: subschema `subschema`, in pass `pass` (from 1),
-/// added the reached attributes up to `end`, after those of the step before.
+/// One step of the passes that added something: subschema `subschema`, in pass `pass` (from 1;
+/// 0 when the steps were taken in any order), added the reached attributes up to `end`, after those
+/// of the step before.
 struct PassStep {
   std::uint64_t pass = 0;
   std::size_t subschema = 0;

@@ -20,8 +20,9 @@ std::span<const AttributeId> addedBy(const PassTrace& trace, std::size_t step) {
 
 std::string stepText(const TextContext& text, const PassTrace& trace, std::size_t step) {
   const PassStep& s = trace.steps[step];
-  return "pass " + std::to_string(s.pass) + ": line " + std::to_string(subschemaLine(s.subschema)) +
-         " (" + nameList(text, subschemaAttributes(s.subschema), text.limits.names) + ") added " +
+  const std::string pass = s.pass == 0 ? std::string() : "pass " + std::to_string(s.pass) + ": ";
+  return pass + "line " + std::to_string(subschemaLine(s.subschema)) + " (" +
+         nameList(text, subschemaAttributes(s.subschema), text.limits.names) + ") added " +
          nameList(text, addedBy(trace, step), text.limits.names);
 }
 
@@ -156,7 +157,7 @@ void writeRuleSide(TextContext& text, std::size_t entry, ClosureRule rule, bool 
   const std::string label =
       rule == ClosureRule::kAnyLeftAttribute ? "this tool's rule: " : "textbook rule: ";
   PassTrace trace;
-  const TraceGoal goal = preserved ? TraceGoal::kUntilRightReached : TraceGoal::kUntilSettled;
+  const TraceGoal goal = preserved ? TraceGoal::kRightInAnyOrder : TraceGoal::kUntilSettled;
   if (!traceForReport(text, trace, entry, rule, goal, "    " + label)) return;
   if (preserved) {
     putLine(text.sink, "    " + label + "preserved");
@@ -203,8 +204,8 @@ void writeChains(TextContext& text) {
     if (inLeft || !isPreserved(text.answers.ours, d) || carriedByOneSubschema(d)) continue;
     any = true;
     putLine(text.sink, "  " + lineLabel(text, dependencyLine(d)) + "  " + dependencyText(text, d));
-    if (!traceForReport(text, trace, d, ClosureRule::kAnyLeftAttribute,
-                        TraceGoal::kUntilRightReached, "    ")) {
+    if (!traceForReport(text, trace, d, ClosureRule::kAnyLeftAttribute, TraceGoal::kRightInAnyOrder,
+                        "    ")) {
       continue;
     }
     writeSteps(text, trace, stepsToRight(trace, d), "    ");

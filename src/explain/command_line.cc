@@ -25,12 +25,13 @@ void reportError(const std::string& text) {
   (void)std::fflush(stderr);
 }
 
-/// Ends the run when a mapped input lost bytes under it. Runs in a signal handler: one write and
-/// out, without cleaning up.
+/// Ends the run when a mapped input lost bytes under it. Runs in a signal handler: writes its
+/// line in pieces, taking no memory, and ends the process without cleaning up.
 void reportLostInput() {
-  const std::string line =
-      std::string(texts::kProgram) + ": " + std::string(texts::kInputLost) + "\n";
-  (void)std::fputs(line.c_str(), stderr);
+  for (const std::string_view piece :
+       {texts::kProgram, std::string_view(": "), texts::kInputLost, std::string_view("\n")}) {
+    (void)std::fwrite(piece.data(), 1, piece.size(), stderr);
+  }
   std::_Exit(kExitTrouble);
 }
 

@@ -202,13 +202,21 @@ void writeChains(TextContext& text) {
       return std::find(left.begin(), left.end(), a) != left.end();
     });
     if (inLeft || !isPreserved(text.answers.ours, d) || carriedByOneSubschema(d)) continue;
-    any = true;
-    putLine(text.sink, "  " + lineLabel(text, dependencyLine(d)) + "  " + dependencyText(text, d));
-    if (!traceForReport(text, trace, d, ClosureRule::kAnyLeftAttribute, TraceGoal::kRightInAnyOrder,
-                        "    ")) {
+    const std::string heading =
+        "  " + lineLabel(text, dependencyLine(d)) + "  " + dependencyText(text, d);
+    tracePasses(trace, d, ClosureRule::kAnyLeftAttribute, TraceGoal::kRightInAnyOrder, text.budget);
+    if (!trace.finished) {
+      text.tracesCut = true;
+      putLine(text.sink, heading);
+      putLine(text.sink, "    (not traced: the work allowed for traces ran out)");
+      any = true;
       continue;
     }
-    writeSteps(text, trace, stepsToRight(trace, d), "    ");
+    const std::vector<std::size_t> steps = stepsToRight(trace, d);
+    if (steps.size() <= 1) continue;  // one subschema's step carries it after all
+    putLine(text.sink, heading);
+    writeSteps(text, trace, steps, "    ");
+    any = true;
   }
   if (!any) putLine(text.sink, "  (none)");
 }

@@ -47,6 +47,21 @@ TEST_F(ReportTest, BothRulesOnTheExampleWhereTheyPart) {
       << text;
 }
 
+TEST_F(ReportTest, AllShowsTheChainsThatCarryADependencyAcrossSubschemas) {
+  // A->D needs all three subschemas; A->B its own; D->A too, from D around the chain.
+  writeFile("chain.txt", "C,D\nB,C\nA,B\n\nA->B\nB->C\nC->D\nA->D\nD->A\n");
+  const std::string nl = reportLineEnd();
+  const std::string all = explain({"--all", "chain.txt"}).console;
+  EXPECT_NE(all.find("  line  8  A -> D" + nl + "    line 3 (A, B) added B" + nl +
+                     "    line 2 (B, C) added C" + nl + "    line 1 (C, D) added D" + nl +
+                     "  line  9  D -> A" + nl),
+            std::string::npos)
+      << all;
+  EXPECT_EQ(all.find("line  5  A -> B" + nl + "    line"), std::string::npos) << all;
+  EXPECT_EQ(explain({"chain.txt"}).console.find("Preserved by more than one subschema"),
+            std::string::npos);
+}
+
 /// Every end-to-end case's input and every example.
 std::vector<fs::path> everyInput() {
   std::vector<fs::path> inputs;

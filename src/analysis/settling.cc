@@ -60,11 +60,14 @@ bool settledShort(const SubschemaIndex& index, StepMatrix& steps, SlotRow left, 
   gatherShortSteps(steps, l, r);
   const std::uint64_t* const signature = index.signature.data();
   const std::uint64_t leftSignature = signature[l[0]] | signature[l[1]] | signature[l[2]];
-  bool settled = index.exactSignatures;
+  // In numbers rather than truth values: the compiler keeps | and & free of branches.
+  unsigned settled = index.exactSignatures ? 1U : 0U;
   for (const AttributeId y : r) {
-    settled &= (y == l[0]) | (y == l[1]) | (y == l[2]) | ((leftSignature & signature[y]) != 0);
+    settled &= static_cast<unsigned>(y == l[0]) | static_cast<unsigned>(y == l[1]) |
+               static_cast<unsigned>(y == l[2]) |
+               static_cast<unsigned>((leftSignature & signature[y]) != 0);
   }
-  return settled;
+  return settled != 0;
 }
 
 /// Whether both sides hold 1 to `kShortSide` attributes.

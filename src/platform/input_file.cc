@@ -109,6 +109,7 @@ bool mapWholeFile(InputFile& file, int descriptor) {
 
   std::string_view bytes(static_cast<const char*>(address), size);
   bytes = bytes.substr(0, bytes.find(kEndOfFile));
+  file.bytesAfterContent = size - bytes.size();
   file.content = bytes;
   // A mapping is never written: CR LF pairs are rare enough that they take the copy.
   if (bytes.find('\r') != std::string_view::npos) {
@@ -216,6 +217,8 @@ void openInput(InputFile& file, const std::string& path) {
 }
 
 void openInputFromBytes(InputFile& file, std::string bytes) {
+  const std::size_t endMark = bytes.find(kEndOfFile);
+  file.bytesAfterContent = endMark == std::string::npos ? 0 : bytes.size() - endMark;
   toTextMode(bytes);
   file.ownedBytes = std::move(bytes);
   file.content = file.ownedBytes;
@@ -243,6 +246,7 @@ void closeInput(InputFile& file) {
   file.fileDevice = 0;
   file.fileNumber = 0;
   file.identified = false;
+  file.bytesAfterContent = 0;
   file.isOpen = false;
   file.eofMark = false;
   file.failMark = false;

@@ -25,6 +25,8 @@ struct InputFile {
   std::uint64_t fileNumber = 0;  ///< the inode, or on Windows the file index
   bool identified = false;       ///< a file on disk whose device and number are known
   std::size_t position = 0;      ///< the next byte to read
+  /// Bytes of the file from its first 1A on, the 1A included: no read ever yields them.
+  std::size_t bytesAfterContent = 0;
   bool isOpen = false;
   bool eofMark = false;   ///< set by a read that ran into the end of the content
   bool failMark = false;  ///< set when opening failed or a read found nothing to read

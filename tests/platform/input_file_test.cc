@@ -45,5 +45,24 @@ TEST_F(InputFileTest, MappedInputShortenedMeanwhileIsReportedNotCrashedOn) {
       ::testing::ExitedWithCode(3), "input lost");
 }
 
+TEST_F(InputFileTest, CountsWhatTheEndOfFileByteHides) {
+  // Mapped as it is, mapped and copied for its CR LF, and given as bytes: the same count.
+  for (const std::string& bytes : {std::string("A\n\x1Arest"), std::string("A\r\n\x1Arest")}) {
+    writeFile("in.txt", bytes);
+    InputFile mapped;
+    openInput(mapped, path("in.txt").string());
+    EXPECT_EQ(mapped.content, "A\n");
+    EXPECT_EQ(mapped.bytesAfterContent, 5U);
+    InputFile inMemory;
+    openInputFromBytes(inMemory, bytes);
+    EXPECT_EQ(inMemory.bytesAfterContent, 5U);
+    closeInput(inMemory);
+    EXPECT_EQ(inMemory.bytesAfterContent, 0U);
+  }
+  InputFile plain;
+  openInputFromBytes(plain, "A\n");
+  EXPECT_EQ(plain.bytesAfterContent, 0U);
+}
+
 }  // namespace
 }  // namespace fdpreserve::testing

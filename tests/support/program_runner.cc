@@ -121,8 +121,8 @@ unsigned programUserId(const RunOptions& options) {
 
 Command::Command(std::filesystem::path workDir, const std::vector<std::string>& arguments,
                  RunOptions options)
-    : workDir_(std::move(workDir)), options_(options) {
-  strings_.push_back(programUnderTest());
+    : workDir_(std::move(workDir)), options_(std::move(options)) {
+  strings_.push_back(options_.program.empty() ? programUnderTest() : options_.program);
   strings_.insert(strings_.end(), arguments.begin(), arguments.end());
   for (std::string& s : strings_) argv_.push_back(s.data());
   argv_.push_back(nullptr);

@@ -21,6 +21,7 @@ struct RunOptions {
   std::size_t fileSizeLimit = 0;      ///< bytes it may write into one file (RLIMIT_FSIZE); 0: any
   bool withoutPrivileges = false;     ///< when the tests run as root, run it as user nobody
   bool consoleUnread = false;  ///< standard output is a pipe whose reading end is already closed
+  std::string program{};       ///< the program to run; empty for `programUnderTest()`
 };
 
 /// True when this build runs under AddressSanitizer, which maps terabytes of shadow memory: a limit

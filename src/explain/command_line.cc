@@ -1,0 +1,132 @@
+#include "explain/command_line.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "explain/explain.h"
+#include "explain/json_report.h"
+#include "explain/messages.h"
+#include "platform/console.h"
+#include "platform/wildcard.h"
+
+namespace fdpreserve::explain {
+namespace {
+
+/// One line on standard error, "fdexplain: " first. The runtime gives it the platform's line end.
+void reportError(const std::string& text) {
+  const std::string line = std::string(texts::kProgram) + ": " + text + "\n";
+  (void)std::fputs(line.c_str(), stderr);
+  (void)std::fflush(stderr);
+}
+
+/// Ends the run when a mapped input lost bytes under it. Runs in a signal handler: one write and
+/// out, without cleaning up.
+void reportLostInput() {
+  const std::string line =
+      std::string(texts::kProgram) + ": " + std::string(texts::kInputLost) + "\n";
+  (void)std::fputs(line.c_str(), stderr);
+  std::_Exit(kExitTrouble);
+}
+
+/// The options and files of the command line.
+struct CommandLine {
+  ExplainOptions options;
+  std::vector<std::string> files;
+};
+
+/// `text` with its line feeds turned into the sink's line ends.
+void putText(ReportSink& sink, std::string_view text) {
+  for (std::size_t begin = 0; begin < text.size();) {
+    const std::size_t end = std::min(text.find('\n', begin), text.size());
+    put(sink, text.substr(begin, end - begin));
+    if (end < text.size()) endLine(sink);
+    begin = end + 1;
+  }
+}
+
+/// Parses the command line into `line`. Returns -1 when the files are to be explained, otherwise
+/// the exit status: after the help or the version, or a wrong command line.
+int parse(const std::vector<std::string>& arguments, CommandLine& line, ReportSink& sink) {
+  CLI::App app{std::string(texts::kDescription), std::string(texts::kProgram)};
+  app.add_flag("--json", line.options.json, std::string(texts::kJsonOption));
+  std::string rule = "any";
+  app.add_option("--rule", rule, std::string(texts::kRuleOption))
+      ->check(CLI::IsMember({"any", "textbook"}));
+  app.add_flag("--all", line.options.all, std::string(texts::kAllOption));
+  app.add_option("FILE", line.files, std::string(texts::kFilesOption))->required();
+  app.set_version_flag("--version", std::string(texts::kProgram) + " " + FDPRESERVE_VERSION,
+                       std::string(texts::kVersionOption));
+  app.footer(std::string(texts::kFooter));
+  // CLI11 takes the arguments last first, without the program's name.
+  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend() - 1);
+  try {
+    app.parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    putText(sink, app.help());
+    return kExitPreserving;
+  } catch (const CLI::CallForVersion& version) {
+    putLine(sink, version.what());
+    return kExitPreserving;
+  } catch (const CLI::ParseError& wrong) {
+    std::string what = wrong.what();
+    std::replace(what.begin(), what.end(), '\n', ' ');
+    reportError(what + std::string(texts::kSeeHelp));
+    return kExitTrouble;
+  }
+  line.options.decidingRule =
+      rule == "textbook" ? ClosureRule::kAllLeftAttributes : ClosureRule::kAnyLeftAttribute;
+  return -1;
+}
+
+/// Explains one file; returns its exit status.
+int explainFile(ReportSink& sink, const std::string& file, const ExplainOptions& options) {
+  std::string error;
+  int status = kExitTrouble;
+  try {
+    const LoadedInput input = loadFile(file);
+    if (input.readable) {
+      status = explainLoaded(sink, input, options, error);
+    } else {
+      error = input.error;
+    }
+  } catch (const std::bad_alloc&) {
+    error = std::string(texts::kOutOfMemory);
+  }
+  if (status != kExitTrouble) return status;
+  resetAnalysisState();  // gives back what the file took
+  reportError(file + ": " + error);
+  if (options.json) writeJsonError(sink, file, error);
+  return kExitTrouble;
+}
+
+}  // namespace
+
+int runFdexplain(int argumentCount, char** argumentVector) {
+  failWritesInsteadOfSignals();
+  onMappedInputLost(reportLostInput);
+  const Utf8Console console;
+  ReportSink sink = standardOutputSink();
+  CommandLine line;
+  int status = parse(expandArguments(argumentCount, argumentVector), line, sink);
+  if (status < 0) {
+    status = kExitPreserving;
+    bool first = true;
+    for (const std::string& file : line.files) {
+      if (!first && !line.options.json) endLine(sink);  // a blank line between two reports
+      first = false;
+      status = std::max(status, explainFile(sink, file, line.options));
+    }
+  }
+  if (!flushSink(sink)) {
+    reportError(std::string(texts::kCannotWriteReport));
+    return kExitTrouble;
+  }
+  return status;
+}
+
+}  // namespace fdpreserve::explain

@@ -1,0 +1,231 @@
+#include "explain/notes.h"
+
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
+#include "analysis/tables_in_use.h"
+#include "driver/line_reader.h"
+#include "explain/name_twins.h"
+
+namespace fdpreserve::explain {
+namespace {
+
+constexpr std::array<std::string_view, kNoteKindCount> kKindNames{
+    "blank-at-name-edge",   "names-after-gap",    "no-arrow",           "byte-after-minus-skipped",
+    "second-arrow",         "arrow-in-subschema", "no-empty-line",      "ctrl-z",
+    "not-in-any-subschema", "empty-left-side",    "case-or-blank-twin", "textbook-skipped",
+    "traces-cut",
+};
+
+/// What the scan knows of every name, and where it stands in the file.
+struct Scan {
+  const LoadedInput& input;
+  const NoteSink& emit;
+  std::vector<bool> blankAtEdge{};         ///< per id
+  std::vector<bool> inSubschema{};         ///< per id: some subschema holds it
+  std::vector<AttributeId> twinOf{};       ///< per id: the name read first that it twins
+  std::vector<std::uint64_t> firstLine{};  ///< per id: the line it first appears on, once seen
+  AttributeId lastSeen = kFreeSlot;        ///< ids grow as names first appear: the highest so far
+  std::size_t arrowPosition = 0;           ///< as the reader keeps it
+  std::uint64_t arrowLine = 0;             ///< the line that set it; 0 for none
+  std::uint64_t line = 0;
+};
+
+void say(const Scan& scan, NoteKind kind, std::string message) {
+  scan.emit(Note{.line = scan.line, .kind = kind, .message = std::move(message)});
+}
+
+std::string namesOf(const Scan& scan, std::span<const AttributeId> ids) {
+  std::string out;
+  appendNames(out, ids, scan.input.encoding);
+  return out;
+}
+
+std::string nameOfId(const Scan& scan, AttributeId id) {
+  return namesOf(scan, std::span<const AttributeId>(&id, 1));
+}
+
+/// "nothing" for no names.
+std::string namesOrNothing(const Scan& scan, std::span<const AttributeId> ids) {
+  return ids.empty() ? std::string("nothing") : namesOf(scan, ids);
+}
+
+/// Notes of the names a row stores: blanks at their edges, a gap, and a twin's first appearance.
+void noteRow(Scan& scan, SlotRow row, std::string_view where) {
+  std::vector<AttributeId> blanks;
+  for (const AttributeId a : row) {
+    if (scan.blankAtEdge[a] && std::find(blanks.begin(), blanks.end(), a) == blanks.end()) {
+      blanks.push_back(a);
+    }
+  }
+  if (!blanks.empty()) {
+    say(scan, NoteKind::kBlankAtNameEdge,
+        std::string(where) + ": " + namesOf(scan, blanks) +
+            (blanks.size() == 1 ? " begins or ends" : " begin or end") +
+            " with a blank or a tab, which belongs to the name");
+  }
+  const auto gap = std::find(row.begin(), row.end(), kFreeSlot);
+  if (gap != row.end()) {
+    std::vector<AttributeId> after;
+    std::copy_if(gap, row.end(), std::back_inserter(after), [](AttributeId a) { return a != 0; });
+    say(scan, NoteKind::kNamesAfterGap,
+        std::string(where) + ": a gap (a leading comma, or two in a row) leaves " +
+            namesOf(scan, after) + " after it, taking no part");
+  }
+  for (const AttributeId a : row) {
+    if (a <= scan.lastSeen) continue;
+    scan.lastSeen = a;  // ids are given in the order names first appear
+    scan.firstLine[a] = scan.line;
+    const AttributeId twin = scan.twinOf[a];
+    if (twin == kFreeSlot) continue;
+    say(scan, NoteKind::kCaseOrBlankTwin,
+        nameOfId(scan, a) + " differs from " + nameOfId(scan, twin) + " (line " +
+            std::to_string(scan.firstLine[twin]) +
+            ") only in letter case or in blanks at its edges: they are two attributes");
+  }
+}
+
+std::string quotedByte(const Scan& scan, char byte) {
+  std::string shown;
+  if (static_cast<unsigned char>(byte) < 0x80 || scan.input.encoding == NameEncoding::kIso88592) {
+    appendVisibleName(shown, std::string_view(&byte, 1), scan.input.encoding);
+  } else {
+    shown = "a byte of a longer character";
+  }
+  return shown;
+}
+
+void noteSubschemaLine(Scan& scan, std::size_t row, std::string_view text) {
+  noteRow(scan, rowAt(state.decomposition.rows, row), "subschema");
+  if (text.find("->") != std::string_view::npos) {
+    say(scan, NoteKind::kArrowInSubschema,
+        "a subschema line holding \"->\": read as a subschema whose names are split only at "
+        "commas; the empty line before the dependencies is probably missing");
+  }
+}
+
+/// The notes that only the bytes of a dependency line show: its minus and what came of it.
+void noteArrow(Scan& scan, std::size_t entry, std::string_view text) {
+  const std::size_t minus = text.find('-');
+  if (minus == std::string_view::npos) {
+    if (text.empty()) return;  // an empty line: a dependency that always holds
+    const std::string from =
+        scan.arrowLine == 0 ? "from its third byte on, as no earlier dependency line had a minus"
+                            : "from its byte " + std::to_string(scan.arrowPosition + 3) +
+                                  " on, two after where the minus of line " +
+                                  std::to_string(scan.arrowLine) + " stood";
+    say(scan, NoteKind::kNoArrow,
+        "no minus: the whole line is the left side (" +
+            namesOrNothing(scan, leftAttributes(entry)) + "), and the right side was read " + from +
+            " (" + namesOrNothing(scan, rightAttributes(entry)) + ")");
+    return;
+  }
+  scan.arrowPosition = minus;
+  scan.arrowLine = scan.line;
+  const std::string at = "the minus at byte " + std::to_string(minus + 1);
+  if (minus + 1 == text.size()) {
+    say(scan, NoteKind::kByteAfterMinusSkipped, at + " ends the line: the right side is empty");
+  } else if (text[minus + 1] != '>') {
+    say(scan, NoteKind::kByteAfterMinusSkipped,
+        at + " is followed by " + quotedByte(scan, text[minus + 1]) +
+            " instead of >: that byte is skipped, and the right side starts after it");
+  }
+  if (minus + 2 < text.size() && text.substr(minus + 2).find("->") != std::string_view::npos) {
+    say(scan, NoteKind::kSecondArrow,
+        "a second \"->\" on the right side: only the first minus counts, so the right side is " +
+            namesOrNothing(scan, rightAttributes(entry)));
+  }
+}
+
+void noteDependencyLine(Scan& scan, std::size_t entry, std::string_view text) {
+  noteArrow(scan, entry, text);
+  noteRow(scan, leftSide(state.dependencies, entry), "left side");
+  noteRow(scan, rightSide(state.dependencies, entry), "right side");
+  const SlotRow left = leftAttributes(entry);
+  const SlotRow right = rightAttributes(entry);
+  std::vector<AttributeId> homeless;
+  for (const SlotRow side : {left, right}) {
+    for (const AttributeId a : side) {
+      if (!scan.inSubschema[a] &&
+          std::find(homeless.begin(), homeless.end(), a) == homeless.end()) {
+        homeless.push_back(a);
+      }
+    }
+  }
+  if (!homeless.empty()) {
+    say(scan, NoteKind::kNotInAnySubschema,
+        "no subschema holds " + namesOf(scan, homeless) +
+            ": the passes never reach such a name; only a left side can hold it");
+  }
+  if (left.empty() && !right.empty()) {
+    say(scan, NoteKind::kEmptyLeftSide,
+        "nothing on the left side: never preserved under this tool's rule (the textbook rule "
+        "fires an empty left side at once)");
+  }
+}
+
+Scan startScan(const LoadedInput& input, const NoteSink& emit) {
+  const std::size_t ids = attributeIds();
+  Scan scan{.input = input, .emit = emit};
+  scan.blankAtEdge.assign(ids, false);
+  for (AttributeId id = 1; id < ids; ++id) {
+    scan.blankAtEdge[id] = hasBlankAtEdge(nameOf(state.attributeNames, id));
+  }
+  scan.inSubschema.assign(ids, false);
+  for (std::size_t r = 0; r < subschemasInUse(); ++r) {
+    for (const AttributeId a : subschemaAttributes(r)) scan.inSubschema[a] = true;
+  }
+  scan.twinOf = findTwins(input.encoding);
+  scan.firstLine.assign(ids, 0);
+  return scan;
+}
+
+}  // namespace
+
+std::string_view noteKindName(NoteKind kind) {
+  return kKindNames[static_cast<std::size_t>(kind)];
+}
+
+void appendNames(std::string& out, std::span<const AttributeId> row, NameEncoding encoding) {
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    if (i > 0) out += ", ";
+    appendVisibleName(out, nameOf(state.attributeNames, row[i]), encoding);
+  }
+}
+
+void forEachLineNote(const LoadedInput& input, const NoteSink& emit) {
+  Scan scan = startScan(input, emit);
+  // The lines again, read as the reader read them: one read a subschema, the empty line, then
+  // one read a dependency entry.
+  reopenInput(state.inputFile);
+  for (std::size_t r = 0; r < subschemasInUse(); ++r) {
+    readLine();
+    scan.line = subschemaLine(r);
+    noteSubschemaLine(scan, r, state.lineBuffer);
+  }
+  if (!input.hasEmptyLine) {
+    scan.line = subschemaLine(subschemasInUse());
+    say(scan, NoteKind::kNoEmptyLine,
+        subschemasInUse() == 0
+            ? "the file is empty: no subschemas and no dependencies"
+            : "the file has no empty line: every line is a subschema, and there are no "
+              "dependencies");
+  } else {
+    readLine();
+  }
+  for (std::size_t d = 0; d < dependenciesInUse(); ++d) {
+    readLine();
+    scan.line = dependencyLine(d);
+    noteDependencyLine(scan, d, state.lineBuffer);
+  }
+  if (input.bytesAfterContent > 0) {
+    const std::string_view content = state.inputFile.content;
+    scan.line = 1 + static_cast<std::uint64_t>(std::count(content.begin(), content.end(), '\n'));
+    say(scan, NoteKind::kCtrlZ,
+        "the byte 1A (Ctrl-Z) ends the input here: it and the " +
+            std::to_string(input.bytesAfterContent - 1) + " bytes after it are ignored");
+  }
+}
+
+}  // namespace fdpreserve::explain

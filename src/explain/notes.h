@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "explain/loaded_input.h"
+
+namespace fdpreserve::explain {
+
+/// What a note is about. The first eleven are odd lines of the input; the last two say what the
+/// report left out of a large input.
+enum class NoteKind : std::uint8_t {
+  kBlankAtNameEdge,
+  kNamesAfterGap,
+  kNoArrow,
+  kByteAfterMinusSkipped,
+  kSecondArrow,
+  kArrowInSubschema,
+  kNoEmptyLine,
+  kCtrlZ,
+  kNotInAnySubschema,
+  kEmptyLeftSide,
+  kCaseOrBlankTwin,
+  kTextbookSkipped,
+  kTracesCut,
+};
+inline constexpr std::size_t kNoteKindCount = 13;
+
+/// The stable name of a kind, as the reports give it ("blank-at-name-edge", ...).
+std::string_view noteKindName(NoteKind kind);
+
+/// One note: its line (0 when it is about the whole input rather than a line), kind and words.
+struct Note {
+  std::uint64_t line = 0;
+  NoteKind kind = NoteKind::kBlankAtNameEdge;
+  std::string message;
+};
+
+using NoteSink = std::function<void(const Note&)>;
+
+/// Calls `emit` with every note on the lines of the input in `state`, in line order. Reads the
+/// lines again with the reader's own line reading; takes time linear in the input.
+void forEachLineNote(const LoadedInput& input, const NoteSink& emit);
+
+/// Appends the names of `row`, as the text report shows them, separated by ", ".
+void appendNames(std::string& out, std::span<const AttributeId> row, NameEncoding encoding);
+
+}  // namespace fdpreserve::explain

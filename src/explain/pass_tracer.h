@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <span>
+#include <vector>
+
+#include "explain/explain_options.h"
+#include "model/name_pool.h"
+
+namespace fdpreserve::explain {
+
+/// Units of work a caller allows the traced passes: about one visit of an attribute or a
+/// dependency each. A large input stops a trace here instead of taking minutes.
+struct WorkBudget {
+  std::uint64_t left = std::numeric_limits<std::uint64_t>::max();
+};
+
+/// A budget that never runs out.
+inline WorkBudget unlimitedBudget() {
+  return {};
+}
+
+/// How far to run the passes.
+enum class TraceGoal : std::uint8_t {
+  kUntilSettled,       ///< until a pass adds nothing: the whole reached set
+  kUntilRightReached,  ///< until every right attribute is reached, or the passes settle
+};
+
+/// One step of the passes that added something: subschema `subschema`, in pass `pass` (from 1),
+/// added the reached attributes up to `end`, after those of the step before.
+struct PassStep {
+  std::uint64_t pass = 0;
+  std::size_t subschema = 0;
+  std::size_t end = 0;
+};
+
+/// What the passes over the subschemas reached from one dependency's left side.
+struct PassTrace {
+  std::vector<AttributeId> reached;  ///< in the order reached: the left side first
+  std::size_t leftEnd = 0;           ///< the left side's attributes are `reached[0, leftEnd)`
+  std::vector<PassStep> steps;       ///< the steps that added something, in order
+  std::vector<AttributeId> missing;  ///< right attributes not reached, in right-side order
+  bool finished = false;             ///< false when the budget ran out first
+};
+
+/// Forgets the indexes of the tables before, for a new input in `state`.
+void resetPassTracer();
+
+/// Whether the tables are small enough to be traced at all: their counts fit the tracer's 32-bit
+/// indexes.
+bool tablesTraceable();
+
+/// The subschemas that hold attribute `a`, ascending, each once.
+std::span<const std::uint32_t> subschemasHolding(AttributeId a);
+
+/// Runs the passes for dependency entry `entry` of `state` under `rule`, recording each step that
+/// adds something into `trace`, and spends `budget`. Each step closes what its subschema shares
+/// with the reached set under every dependency in use, `rule` deciding when one fires; a
+/// subschema whose shared attributes did not change since its last step is skipped, since it
+/// would add nothing new.
+void tracePasses(PassTrace& trace, std::size_t entry, ClosureRule rule, TraceGoal goal,
+                 WorkBudget& budget);
+
+}  // namespace fdpreserve::explain

@@ -1,0 +1,94 @@
+#include "explain/report_sink.h"
+
+#include <cerrno>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+using WriteCount = int;
+#else
+#include <unistd.h>
+using WriteCount = ssize_t;
+#endif
+
+namespace fdpreserve::explain {
+namespace {
+
+constexpr std::size_t kBlock = std::size_t{1} << 16;
+
+bool writeStandardOutput(std::string_view bytes) {
+#ifdef _WIN32
+  // The report's line ends are written as they should arrive: the runtime must add no CR.
+  static const int binaryMode = _setmode(1, _O_BINARY);
+  (void)binaryMode;
+#endif
+  while (!bytes.empty()) {
+    const WriteCount wrote = ::write(1, bytes.data(), static_cast<unsigned>(bytes.size()));
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(wrote));
+  }
+  return true;
+}
+
+}  // namespace
+
+ReportSink standardOutputSink() {
+  ReportSink sink;
+#ifdef _WIN32
+  sink.lineEnd = "\r\n";
+#endif
+  sink.pending.reserve(kBlock);
+  return sink;
+}
+
+ReportSink memorySink(std::string& memory) {
+  ReportSink sink;
+  sink.memory = &memory;
+  return sink;
+}
+
+void put(ReportSink& sink, std::string_view bytes) {
+  if (sink.memory != nullptr) {
+    sink.memory->append(bytes);
+    return;
+  }
+  sink.pending.append(bytes);
+  if (sink.pending.size() >= kBlock) flushSink(sink);
+}
+
+void endLine(ReportSink& sink) {
+  put(sink, sink.lineEnd);
+}
+
+void putLine(ReportSink& sink, std::string_view text) {
+  put(sink, text);
+  endLine(sink);
+}
+
+bool flushSink(ReportSink& sink) {
+  if (sink.memory == nullptr && !sink.pending.empty()) {
+    // After a failure nothing more is tried: the report is lost either way.
+    if (!sink.failed && !writeStandardOutput(sink.pending)) sink.failed = true;
+    sink.pending.clear();
+  }
+  return !sink.failed;
+}
+
+Utf8Console::Utf8Console() {
+#ifdef _WIN32
+  if (GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_CHAR) {
+    previous_ = GetConsoleOutputCP();
+    if (previous_ == CP_UTF8 || SetConsoleOutputCP(CP_UTF8) == 0) previous_ = 0;
+  }
+#endif
+}
+
+Utf8Console::~Utf8Console() {
+#ifdef _WIN32
+  if (previous_ != 0) SetConsoleOutputCP(previous_);
+#endif
+}
+
+}  // namespace fdpreserve::explain

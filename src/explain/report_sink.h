@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace fdpreserve::explain {
+
+/// Where a report goes: standard output, or a string in memory. Bytes are gathered and handed
+/// on in large blocks; a failed write is remembered.
+struct ReportSink {
+  std::string pending;
+  std::string* memory = nullptr;  ///< when set, everything goes here instead
+  std::string_view lineEnd = "\n";
+  bool failed = false;
+};
+
+/// A sink that writes to standard output with the platform's line ends (CR LF on Windows).
+ReportSink standardOutputSink();
+
+/// A sink that appends to `memory`, with line feeds.
+ReportSink memorySink(std::string& memory);
+
+/// Appends bytes as they are.
+void put(ReportSink& sink, std::string_view bytes);
+
+/// Appends one line end.
+void endLine(ReportSink& sink);
+
+/// Appends `text` and a line end.
+void putLine(ReportSink& sink, std::string_view text);
+
+/// Hands on everything gathered. False when any write so far failed.
+bool flushSink(ReportSink& sink);
+
+/// On Windows, makes a console show the report's UTF-8 as such while it lives; a no-op
+/// elsewhere, and when standard output is not a console.
+class Utf8Console {
+ public:
+  Utf8Console();
+  ~Utf8Console();
+  Utf8Console(const Utf8Console&) = delete;
+  Utf8Console& operator=(const Utf8Console&) = delete;
+
+ private:
+  unsigned previous_ = 0;  ///< the code page to put back; 0 when nothing was changed
+};
+
+}  // namespace fdpreserve::explain

@@ -1,0 +1,242 @@
+// The text report's sections on single dependencies: why each that fails does, where the two
+// rules part, and the chains of subschemas that carry the others.
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
+#include "analysis/tables_in_use.h"
+#include "explain/text_parts.h"
+
+namespace fdpreserve::explain {
+namespace {
+
+/// How many subschemas holding a missing attribute are named.
+constexpr std::size_t kHoldersNamed = 3;
+
+std::span<const AttributeId> addedBy(const PassTrace& trace, std::size_t step) {
+  const std::size_t begin = step == 0 ? trace.leftEnd : trace.steps[step - 1].end;
+  return std::span<const AttributeId>(trace.reached).subspan(begin, trace.steps[step].end - begin);
+}
+
+std::string stepText(const TextContext& text, const PassTrace& trace, std::size_t step) {
+  const PassStep& s = trace.steps[step];
+  return "pass " + std::to_string(s.pass) + ": line " + std::to_string(subschemaLine(s.subschema)) +
+         " (" + nameList(text, subschemaAttributes(s.subschema), text.limits.names) + ") added " +
+         nameList(text, addedBy(trace, step), text.limits.names);
+}
+
+/// Writes the given steps of `trace`, at most the limit of them.
+void writeSteps(TextContext& text, const PassTrace& trace, const std::vector<std::size_t>& steps,
+                std::string_view indent) {
+  if (steps.empty()) {
+    putLine(text.sink, std::string(indent) + "the passes added nothing to the left side");
+  }
+  for (std::size_t i = 0; i < steps.size() && i < text.limits.steps; ++i) {
+    putLine(text.sink, std::string(indent) + stepText(text, trace, steps[i]));
+  }
+  if (steps.size() > text.limits.steps) {
+    putLine(text.sink, std::string(indent) + "... and " +
+                           std::to_string(steps.size() - text.limits.steps) + " more steps");
+  }
+}
+
+std::vector<std::size_t> everyStep(const PassTrace& trace) {
+  std::vector<std::size_t> steps(trace.steps.size());
+  for (std::size_t i = 0; i < steps.size(); ++i) steps[i] = i;
+  return steps;
+}
+
+/// The steps that lead to the right side of `entry`, last to first: a step counts when it added
+/// something wanted, and then what its subschema shared with the reached set is wanted too.
+std::vector<std::size_t> stepsToRight(const PassTrace& trace, std::size_t entry) {
+  std::unordered_map<AttributeId, std::size_t> place;
+  for (std::size_t i = 0; i < trace.reached.size(); ++i) place.emplace(trace.reached[i], i);
+  std::vector<bool> wanted(trace.reached.size(), false);
+  for (const AttributeId y : rightAttributes(entry)) {
+    if (const auto found = place.find(y); found != place.end()) wanted[found->second] = true;
+  }
+  std::vector<std::size_t> kept;
+  for (std::size_t step = trace.steps.size(); step-- > 0;) {
+    const std::size_t begin = step == 0 ? trace.leftEnd : trace.steps[step - 1].end;
+    if (std::none_of(wanted.begin() + static_cast<std::ptrdiff_t>(begin),
+                     wanted.begin() + static_cast<std::ptrdiff_t>(trace.steps[step].end),
+                     [](bool w) { return w; })) {
+      continue;
+    }
+    kept.push_back(step);
+    for (const AttributeId x : subschemaAttributes(trace.steps[step].subschema)) {
+      if (const auto found = place.find(x); found != place.end() && found->second < begin) {
+        wanted[found->second] = true;
+      }
+    }
+  }
+  std::reverse(kept.begin(), kept.end());
+  return kept;
+}
+
+/// Why `missing` was not reached: the subschemas that hold it, and what they share with the
+/// reached set.
+void writeHolders(TextContext& text, const PassTrace& trace, AttributeId missing) {
+  std::vector<AttributeId> reached = trace.reached;
+  std::sort(reached.begin(), reached.end());
+  const std::string name = nameList(text, std::span<const AttributeId>(&missing, 1), 1);
+  const auto holders = subschemasHolding(missing);
+  if (holders.empty()) {
+    putLine(text.sink, "    " + name + ": no subschema holds it");
+    return;
+  }
+  for (std::size_t h = 0; h < holders.size() && h < kHoldersNamed; ++h) {
+    const SlotRow row = subschemaAttributes(holders[h]);
+    std::vector<AttributeId> shared;
+    for (const AttributeId x : row) {
+      if (std::binary_search(reached.begin(), reached.end(), x) &&
+          std::find(shared.begin(), shared.end(), x) == shared.end()) {
+        shared.push_back(x);
+      }
+    }
+    std::string says = "    " + name + ": line " + std::to_string(subschemaLine(holders[h])) +
+                       " (" + nameList(text, row, text.limits.names) + ") holds it";
+    says += shared.empty() ? ", but shares nothing with what was reached"
+                           : " and shares " + nameList(text, shared, text.limits.names) +
+                                 " with what was reached, from which the dependencies do not "
+                                 "reach it";
+    putLine(text.sink, says);
+  }
+  if (holders.size() > kHoldersNamed) {
+    putLine(text.sink, "    " + name + ": ... and " +
+                           std::to_string(holders.size() - kHoldersNamed) +
+                           " more subschemas hold it");
+  }
+}
+
+/// Runs a trace for the report; false, with a line saying so, when the budget ran out.
+bool traceForReport(TextContext& text, PassTrace& trace, std::size_t entry, ClosureRule rule,
+                    TraceGoal goal, std::string_view indent) {
+  tracePasses(trace, entry, rule, goal, text.budget);
+  if (trace.finished) return true;
+  text.tracesCut = true;
+  putLine(text.sink,
+          std::string(indent) +
+              "(not traced: the work allowed for traces ran out; --all traces every one)");
+  return false;
+}
+
+void writeFailures(TextContext& text) {
+  const auto& failed = text.answers.ours.failedEntries;
+  if (failed.empty()) return;
+  endLine(text.sink);
+  putLine(text.sink,
+          "Not preserved under this tool's rule: what the passes reached, and why not more");
+  PassTrace trace;
+  for (std::size_t f = 0; f < failed.size() && f < text.limits.failures; ++f) {
+    const std::size_t d = failed[f];
+    putLine(text.sink, "  " + lineLabel(text, dependencyLine(d)) + "  " + dependencyText(text, d));
+    if (!traceForReport(text, trace, d, ClosureRule::kAnyLeftAttribute, TraceGoal::kUntilSettled,
+                        "    ")) {
+      continue;
+    }
+    const auto missing = missingAttributes(text.answers.ours, d);
+    putLine(text.sink, "    reached: " + (trace.reached.empty()
+                                              ? std::string("nothing")
+                                              : nameList(text, trace.reached, text.limits.names)));
+    putLine(text.sink, "    missing: " + nameList(text, missing, text.limits.names));
+    writeSteps(text, trace, everyStep(trace), "    ");
+    for (std::size_t m = 0; m < missing.size() && m < text.limits.names; ++m) {
+      writeHolders(text, trace, missing[m]);
+    }
+  }
+  if (failed.size() > text.limits.failures) {
+    putLine(text.sink, "  ... and " + std::to_string(failed.size() - text.limits.failures) +
+                           " more not preserved (--all explains them)");
+  }
+}
+
+/// One rule's side of a dependency the rules answer differently.
+void writeRuleSide(TextContext& text, std::size_t entry, ClosureRule rule, bool preserved) {
+  const std::string label =
+      rule == ClosureRule::kAnyLeftAttribute ? "this tool's rule: " : "textbook rule: ";
+  PassTrace trace;
+  const TraceGoal goal = preserved ? TraceGoal::kUntilRightReached : TraceGoal::kUntilSettled;
+  if (!traceForReport(text, trace, entry, rule, goal, "    " + label)) return;
+  if (preserved) {
+    putLine(text.sink, "    " + label + "preserved");
+    writeSteps(text, trace, stepsToRight(trace, entry), "      ");
+    return;
+  }
+  putLine(text.sink,
+          "    " + label + "not preserved; reached " +
+              (trace.reached.empty() ? std::string("nothing")
+                                     : nameList(text, trace.reached, text.limits.names)) +
+              "; missing " + nameList(text, trace.missing, text.limits.names));
+  writeSteps(text, trace, everyStep(trace), "      ");
+}
+
+void writeParting(TextContext& text) {
+  const auto& parting = text.answers.parting;
+  if (text.answers.textbook != TextbookState::kDecided || parting.empty()) return;
+  endLine(text.sink);
+  putLine(text.sink, "Where the two rules part");
+  for (std::size_t p = 0; p < parting.size() && p < text.limits.failures; ++p) {
+    const std::size_t d = parting[p];
+    putLine(text.sink, "  " + lineLabel(text, dependencyLine(d)) + "  " + dependencyText(text, d));
+    writeRuleSide(text, d, ClosureRule::kAnyLeftAttribute, isPreserved(text.answers.ours, d));
+    writeRuleSide(text, d, ClosureRule::kAllLeftAttributes, text.answers.textbookPreserved[d]);
+  }
+  if (parting.size() > text.limits.failures) {
+    putLine(text.sink, "  ... and " + std::to_string(parting.size() - text.limits.failures) +
+                           " more (--all explains them)");
+  }
+}
+
+/// Whether one subschema holds both sides of `entry`: its own step then carries it alone.
+bool carriedByOneSubschema(std::size_t entry) {
+  const SlotRow left = leftAttributes(entry);
+  const SlotRow right = rightAttributes(entry);
+  if (left.empty()) return false;
+  for (const std::uint32_t i : subschemasHolding(left[0])) {
+    const SlotRow row = subschemaAttributes(i);
+    const auto held = [&](AttributeId a) {
+      return std::find(row.begin(), row.end(), a) != row.end();
+    };
+    if (std::all_of(left.begin(), left.end(), held) &&
+        std::all_of(right.begin(), right.end(), held)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void writeChains(TextContext& text) {
+  if (!text.options.all) return;
+  endLine(text.sink);
+  putLine(text.sink, "Preserved by more than one subschema: the chain of steps that carries each");
+  PassTrace trace;
+  bool any = false;
+  for (std::size_t d = 0; d < dependenciesInUse(); ++d) {
+    const SlotRow left = leftAttributes(d);
+    const SlotRow right = rightAttributes(d);
+    const bool inLeft = std::all_of(right.begin(), right.end(), [&](AttributeId a) {
+      return std::find(left.begin(), left.end(), a) != left.end();
+    });
+    if (inLeft || !isPreserved(text.answers.ours, d) || carriedByOneSubschema(d)) continue;
+    any = true;
+    putLine(text.sink, "  " + lineLabel(text, dependencyLine(d)) + "  " + dependencyText(text, d));
+    if (!traceForReport(text, trace, d, ClosureRule::kAnyLeftAttribute,
+                        TraceGoal::kUntilRightReached, "    ")) {
+      continue;
+    }
+    writeSteps(text, trace, stepsToRight(trace, d), "    ");
+  }
+  if (!any) putLine(text.sink, "  (none)");
+}
+
+}  // namespace
+
+void writeTraceSections(TextContext& text) {
+  if (!tablesTraceable()) return;
+  writeFailures(text);
+  writeParting(text);
+  writeChains(text);
+}
+
+}  // namespace fdpreserve::explain

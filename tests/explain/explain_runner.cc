@@ -1,0 +1,42 @@
+#include "explain/explain_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+namespace fdpreserve::testing {
+
+std::string explainUnderTest() {
+  const char* chosen = std::getenv("FDEXPLAIN_PROGRAM");
+  return chosen != nullptr && *chosen != '\0' ? chosen : FDEXPLAIN_BUILT_PROGRAM;
+}
+
+std::string reportLineEnd() {
+  return programRunsUnderWine() ? "\r\n" : "\n";
+}
+
+std::vector<nlohmann::json> parseJsonLines(const std::string& text) {
+  std::vector<nlohmann::json> objects;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    const nlohmann::json parsed = nlohmann::json::parse(line, nullptr, false);
+    EXPECT_FALSE(parsed.is_discarded()) << "not JSON: " << line;
+    objects.push_back(parsed);
+  }
+  return objects;
+}
+
+RunResult ExplainTest::explain(const std::vector<std::string>& arguments) const {
+  return runProgram(dir_, arguments, RunOptions{.program = explainUnderTest()});
+}
+
+nlohmann::json ExplainTest::jsonOn(const std::string& name, const std::string& bytes) const {
+  writeFile(name, bytes);
+  const RunResult result = explain({"--json", name});
+  const std::vector<nlohmann::json> objects = parseJsonLines(result.console);
+  EXPECT_EQ(objects.size(), 1U) << result.console << result.errors;
+  return objects.empty() ? nlohmann::json() : objects.front();
+}
+
+}  // namespace fdpreserve::testing

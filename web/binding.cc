@@ -42,9 +42,9 @@ val runJob(std::string input) {
       result.set("error", std::string("The output file could not be written"));
       return result;
     }
-    const std::string_view verdict =
-        std::string_view(output).ends_with(kNotPreservingVerdict) ? kNotPreservingVerdict
-                                                                  : kPreservingVerdict;
+    const std::string_view verdict = std::string_view(output).ends_with(kNotPreservingVerdict)
+                                         ? kNotPreservingVerdict
+                                         : kPreservingVerdict;
     result.set("preserving", verdict == kPreservingVerdict);
     result.set("verdict", copyToJavaScript(verdict));
     result.set("output", copyToJavaScript(output));

@@ -88,6 +88,7 @@ function check(name, bytes, typed = false) {
   output = null;
   $('result').hidden = true;
   $('verdict').removeAttribute('data-preserving');
+  clearReport();
   setStatus('busy', `Checking ${name} (${bytes.length} bytes)…`);
   $('input-info').textContent = `${name}: ${bytes.length} bytes.`;
   if (!typed) textArea.value = '';

@@ -114,6 +114,15 @@ function showLines(report) {
     notes === 0 ? 'No odd lines.' : `${notes} note${notes === 1 ? '' : 's'} on odd lines.`;
 }
 
+/// Takes away the answers on an earlier input.
+function clearReport() {
+  for (const body of document.querySelectorAll('#result tbody')) body.replaceChildren();
+  for (const id of ['rules-part', 'dependencies-summary', 'lines-summary']) {
+    document.getElementById(id).textContent = '';
+  }
+  for (const verdict of document.querySelectorAll('.rule-verdict')) verdict.textContent = '';
+}
+
 /// fdexplain's report, or what kept it from being made.
 function showReport(report) {
   if (report.error !== undefined) {

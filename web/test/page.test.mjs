@@ -78,6 +78,13 @@ describe('inputs from the page itself', () => {
       assert.equal(hash, fragmentOf(readFileSync(path)));
     }));
 
+  test('an example from the menu', () =>
+    withTab(async (tab) => {
+      await tab.page.goto(pageUrl);
+      await tab.page.select('#example-select', 'not_preserving.txt');
+      await agreesWithNative(tab, join(kRoot, 'examples/not_preserving.txt'));
+    }));
+
   test('typed text: both rules side by side where they part', () =>
     withTab(async (tab) => {
       await tab.page.goto(pageUrl);

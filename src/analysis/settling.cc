@@ -83,6 +83,26 @@ struct Settling {
   SideMarks marks;
 };
 
+constexpr NodeId kNoSource = ~NodeId{0};
+
+/// Where the search for the open attributes of a dependency with left side `left` starts: its one
+/// held attribute, or a node of its own that leads to each.
+NodeId sourceOf(Settling& settling, SlotRow left) {
+  Questions& questions = settling.questions;
+  const auto own = static_cast<NodeId>(attributeIds() + questions.ownSources);
+  const std::size_t firstEdge = questions.sourceEdges.size();
+  for (const AttributeId x : left) {
+    if (isHeld(settling.index, x)) questions.sourceEdges.emplace_back(own, x);
+  }
+  if (questions.sourceEdges.size() - firstEdge == 1) {
+    const NodeId held = questions.sourceEdges.back().second;
+    questions.sourceEdges.pop_back();
+    return held;
+  }
+  ++questions.ownSources;
+  return own;
+}
+
 /// The whole test of dependency `d`, whose steps are gathered already; false once the verdict is
 /// all that is asked and it is known. Kept apart from the short test, which it would crowd out of
 /// the registers.
@@ -90,17 +110,19 @@ struct Settling {
   const SubschemaIndex& index = settling.index;
   std::uint64_t leftSignature = 0;
   for (const AttributeId x : left) leftSignature |= index.signature[x];
+  NodeId source = kNoSource;
   for (std::size_t r = 0; r < right.size(); ++r) {
     // Each right attribute is asked once; one on its own left side is there from the start.
     if (answeredAlready(settling.marks, d, left, right, r)) continue;
     const AttributeId y = right[r];
     if (isHeld(index, y) && leftSignature != 0) {
       if (sharedWithLeft(index, left, leftSignature, y)) continue;
-      settling.questions.items.push_back({d, y, false});
+      if (source == kNoSource) source = sourceOf(settling, left);
+      settling.questions.items.push_back({d, y, source, false});
       settling.questions.anyOpen = true;
       continue;
     }
-    settling.questions.items.push_back({d, y, true});
+    settling.questions.items.push_back({d, y, 0, true});
     settling.questions.anyLacking = true;
     if (settling.scope == AnswerScope::kVerdict) return false;
   }

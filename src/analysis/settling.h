@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "analysis/dependency_answers.h"
@@ -13,7 +14,11 @@ namespace fdpreserve {
 struct Question {
   std::size_t entry = 0;  ///< the dependency entry
   AttributeId asked = 0;  ///< the right attribute
-  bool lacking = false;   ///< never reached: no subschema holds it, or none holds a left one
+  /// Where the search for an open item starts in the grow graph: the one held left attribute of
+  /// its dependency, or a node of the dependency's own, past the attribute ids, that leads to
+  /// each of them.
+  NodeId source = 0;
+  bool lacking = false;  ///< never reached: no subschema holds it, or none holds a left one
 };
 
 /// What the first pass over the dependencies leaves to be answered.
@@ -21,6 +26,9 @@ struct Questions {
   std::vector<Question> items;  ///< by entry, then in the order of the right side; each once
   bool anyOpen = false;         ///< some item is not lacking, and needs the grow graph
   bool anyLacking = false;
+  /// The edges from the nodes of their own to the held left attributes, and how many nodes.
+  std::vector<std::pair<NodeId, NodeId>> sourceEdges;
+  std::size_t ownSources = 0;
 };
 
 /// One pass over the dependencies in use. A right attribute is settled at once when it stands on

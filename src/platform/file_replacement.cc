@@ -100,11 +100,9 @@ bool renameAllowed(const std::string& folder, const struct stat& file) {
 /// lets us, then its permission bits (after the owner, which may clear the set-id bits). A file
 /// of another user can be given away only with privileges, and then becomes ours.
 void takeOwnerAndMode(int created, const struct stat& file) {
-  if (fchown(created, file.st_uid, file.st_gid) != 0) {
-    // The group alone, then; where even that is refused, the new file keeps ours. A cast to void
-    // does not quiet glibc's fortified declaration, which wants the result used.
-    [[maybe_unused]] const int groupResult = fchown(created, static_cast<uid_t>(-1), file.st_gid);
-  }
+  int given = fchown(created, file.st_uid, file.st_gid);
+  if (given != 0) given = fchown(created, static_cast<uid_t>(-1), file.st_gid);
+  (void)given;  // what cannot be given stays ours, as with any copy
   (void)fchmod(created, file.st_mode & 07777);
 }
 

@@ -1,0 +1,80 @@
+// libFuzzer target: the engine's answer for every dependency against the straightforward passes,
+// on the tables read from the input, with the engine's limits as they are and lowered so that
+// every way it has of working runs on small inputs. Any difference aborts, and libFuzzer keeps the
+// input.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "analysis/dependency_answers.h"
+#include "analysis/engine_limits.h"
+#include "model/analysis_state.h"
+#include "model/reader.h"
+#include "support/reference_preservation.h"
+
+namespace {
+
+using namespace fdpreserve;
+
+// The passes taken literally cost far more than the engine: inputs stay small, and so do their
+// tables, so that the fuzzer spends its time on structure.
+constexpr std::size_t kMaxInputBytes = 1024;
+constexpr std::int64_t kMaxSubschemas = 24;
+constexpr std::int64_t kMaxDependencies = 64;
+
+const EngineLimits kLimits[] = {
+    EngineLimits{},
+    EngineLimits{
+        .wordSubschema = 0, .exactSubschemaWord = 0, .stepMatrixAttributes = 0, .searchWalks = 0},
+    EngineLimits{.wordSubschema = 2,
+                 .exactSubschemaWord = 1,
+                 .stepMatrixAttributes = 8192,
+                 .searchWalks = 1},
+};
+
+std::vector<testing::ReferenceAnswer> namesOf(const DependencyAnswers& answers) {
+  std::vector<testing::ReferenceAnswer> named(answers.entries);
+  for (std::size_t entry = 0; entry < answers.entries; ++entry) {
+    for (const AttributeId id : missingAttributes(answers, entry)) {
+      named[entry].emplace_back(nameOf(state.attributeNames, id));
+    }
+  }
+  return named;
+}
+
+}  // namespace
+
+// libFuzzer calls this by its own name.
+// NOLINTNEXTLINE(readability-identifier-naming)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size > kMaxInputBytes) return -1;  // -1: not worth adding to the corpus
+  resetAnalysisState();
+  sizeTables(state.decomposition, state.dependencies);
+  openInputFromBytes(state.inputFile, std::string(reinterpret_cast<const char*>(data), size));
+  readDecomposition();
+  readDependencies();
+  if (state.schemaCount > kMaxSubschemas || state.dependencyCount > kMaxDependencies) {
+    resetAnalysisState();
+    return -1;
+  }
+  const std::vector<testing::ReferenceAnswer> expected = testing::answersByPasses();
+  bool preserving = true;
+  for (const testing::ReferenceAnswer& answer : expected) preserving &= answer.empty();
+  for (std::size_t l = 0; l < std::size(kLimits); ++l) {
+    engineLimits = kLimits[l];
+    const bool sameAnswers = namesOf(answerDependencies(AnswerScope::kEveryDependency)) == expected;
+    const bool sameVerdict =
+        everyDependencyPreserved(answerDependencies(AnswerScope::kVerdict)) == preserving;
+    if (!sameAnswers || !sameVerdict) {
+      (void)std::fprintf(stderr, "the engine differs from the passes under limits %zu (%s)\n", l,
+                         sameAnswers ? "verdict" : "answers");
+      std::abort();
+    }
+  }
+  engineLimits = EngineLimits{};
+  resetAnalysisState();
+  return 0;
+}

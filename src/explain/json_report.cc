@@ -30,11 +30,13 @@ NameCache serialiseNames(NameEncoding encoding) {
   NameCache cache;
   const std::size_t ids = attributeIds();
   cache.ends.reserve(ids + 1);
-  std::string name;
+  // One value holds each name in turn, so that only the serialised text is new each time.
+  Json value = std::string();
+  auto& name = value.get_ref<std::string&>();
   for (AttributeId id = 1; id < ids; ++id) {
     name.clear();
     appendUtf8(name, nameOf(state.attributeNames, id), encoding);
-    cache.bytes += serialised(Json(name));
+    cache.bytes += serialised(value);
     cache.ends.push_back(cache.bytes.size());
   }
   return cache;

@@ -144,6 +144,12 @@ bool isEdgeBlank(char c) {
   return c == ' ' || c == '\t';
 }
 
+std::string_view withoutEdgeBlanks(std::string_view bytes) {
+  while (!bytes.empty() && isEdgeBlank(bytes.front())) bytes.remove_prefix(1);
+  while (!bytes.empty() && isEdgeBlank(bytes.back())) bytes.remove_suffix(1);
+  return bytes;
+}
+
 }  // namespace
 
 bool isValidUtf8(std::string_view bytes) {
@@ -197,12 +203,19 @@ void appendVisibleName(std::string& out, std::string_view bytes, NameEncoding en
 }
 
 std::string twinKey(std::string_view bytes, NameEncoding encoding) {
-  while (!bytes.empty() && isEdgeBlank(bytes.front())) bytes.remove_prefix(1);
-  while (!bytes.empty() && isEdgeBlank(bytes.back())) bytes.remove_suffix(1);
+  bytes = withoutEdgeBlanks(bytes);
   std::string key;
   key.reserve(bytes.size());
   forEachCodePoint(bytes, encoding, [&](char32_t c) { appendCodePoint(key, foldCase(c)); });
   return key;
+}
+
+std::uint64_t twinKeyHash(std::string_view bytes, NameEncoding encoding) {
+  // FNV-1a over the folded characters: equal keys hash alike.
+  std::uint64_t hash = 0xCBF29CE484222325ULL;
+  forEachCodePoint(withoutEdgeBlanks(bytes), encoding,
+                   [&](char32_t c) { hash = (hash ^ foldCase(c)) * 0x100000001B3ULL; });
+  return hash;
 }
 
 }  // namespace fdpreserve::explain

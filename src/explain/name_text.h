@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,5 +27,8 @@ bool hasBlankAtEdge(std::string_view bytes);
 /// What is left of a name without the blanks and tabs at its edges and with every letter in
 /// lower case: two names that differ only in case or in blanks at their edges share it.
 std::string twinKey(std::string_view bytes, NameEncoding encoding);
+
+/// A hash of `twinKey(bytes, encoding)`, made without building the key.
+std::uint64_t twinKeyHash(std::string_view bytes, NameEncoding encoding);
 
 }  // namespace fdpreserve::explain

@@ -1,10 +1,8 @@
 #include "explain/name_twins.h"
 
-#include <algorithm>
+#include <bit>
 #include <cstdint>
-#include <functional>
 #include <string>
-#include <utility>
 
 #include "analysis/tables_in_use.h"
 
@@ -13,31 +11,25 @@ namespace fdpreserve::explain {
 std::vector<AttributeId> findTwins(NameEncoding encoding) {
   const std::size_t ids = attributeIds();
   std::vector<AttributeId> twinOf(ids, kFreeSlot);
-  // The hash of each name's key, sorted: names meet only where hashes do, and a key is built a
-  // second time only for those, so millions of names cost a few bytes each.
-  std::vector<std::pair<std::uint64_t, AttributeId>> hashes;
-  hashes.reserve(ids);
+  // An open-addressing table of the first name read under each key, by the key's hash: a key is
+  // built only where two hashes meet, so millions of names cost a few bytes each.
+  const std::size_t size = std::bit_ceil(2 * ids + 2);
+  std::vector<std::uint64_t> hashes(size);
+  std::vector<AttributeId> owners(size, kFreeSlot);
   for (AttributeId id = 1; id < ids; ++id) {
-    const std::string key = twinKey(nameOf(state.attributeNames, id), encoding);
-    hashes.emplace_back(std::hash<std::string>()(key), id);
-  }
-  std::sort(hashes.begin(), hashes.end());
-  for (std::size_t first = 0; first < hashes.size();) {
-    std::size_t end = first + 1;
-    while (end < hashes.size() && hashes[end].first == hashes[first].first) ++end;
-    for (std::size_t i = first; i < end; ++i) {
-      const AttributeId id = hashes[i].second;
-      if (twinOf[id] != kFreeSlot) continue;
-      const std::string key = twinKey(nameOf(state.attributeNames, id), encoding);
-      for (std::size_t j = i + 1; j < end; ++j) {
-        const AttributeId other = hashes[j].second;
-        if (twinOf[other] == kFreeSlot &&
-            twinKey(nameOf(state.attributeNames, other), encoding) == key) {
-          twinOf[other] = id;  // ids sorted within a hash: `id` is the first read
-        }
+    const std::string_view name = nameOf(state.attributeNames, id);
+    const std::uint64_t hash = twinKeyHash(name, encoding);
+    std::size_t at = ((hash * 0x9E3779B97F4A7C15ULL) >> 32U) & (size - 1);
+    for (; owners[at] != kFreeSlot; at = (at + 1) & (size - 1)) {
+      if (hashes[at] == hash &&
+          twinKey(nameOf(state.attributeNames, owners[at]), encoding) == twinKey(name, encoding)) {
+        twinOf[id] = owners[at];  // ids count in reading order: the owner came first
+        break;
       }
     }
-    first = end;
+    if (twinOf[id] != kFreeSlot) continue;
+    hashes[at] = hash;
+    owners[at] = id;
   }
   return twinOf;
 }

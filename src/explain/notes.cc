@@ -22,13 +22,19 @@ constexpr std::array<std::string_view, kNoteKindCount> kKindNames{
 struct Scan {
   const LoadedInput& input;
   const NoteSink& emit;
-  std::vector<bool> blankAtEdge{};         ///< per id
-  std::vector<bool> inSubschema{};         ///< per id: some subschema holds it
-  std::vector<AttributeId> twinOf{};       ///< per id: the name read first that it twins
-  std::vector<std::uint64_t> firstLine{};  ///< per id: the line it first appears on, once seen
-  AttributeId lastSeen = kFreeSlot;        ///< ids grow as names first appear: the highest so far
-  std::size_t arrowPosition = 0;           ///< as the reader keeps it
-  std::uint64_t arrowLine = 0;             ///< the line that set it; 0 for none
+  std::vector<std::uint8_t> blankAtEdge{};  ///< per id
+  std::vector<std::uint8_t> inSubschema{};  ///< per id: some subschema holds it
+  std::vector<AttributeId> twinOf{};        ///< per id: the name read first that it twins
+  std::vector<std::uint64_t> firstLine{};   ///< per id: the line it first appears on, once seen
+  // What the input holds at all: a clean input of millions of lines skips each search.
+  bool anyBlankAtEdge = false;
+  bool anyGap = false;
+  bool anyTwin = false;
+  bool anyHomeless = false;
+  std::vector<AttributeId> found{};  ///< the names one search found on a line
+  AttributeId lastSeen = kFreeSlot;  ///< ids grow as names first appear: the highest so far
+  std::size_t arrowPosition = 0;     ///< as the reader keeps it
+  std::uint64_t arrowLine = 0;       ///< the line that set it; 0 for none
   std::uint64_t line = 0;
 };
 
@@ -52,27 +58,36 @@ std::string namesOrNothing(const Scan& scan, std::span<const AttributeId> ids) {
 }
 
 /// Notes of the names a row stores: blanks at their edges, a gap, and a twin's first appearance.
-void noteRow(Scan& scan, SlotRow row, std::string_view where) {
-  std::vector<AttributeId> blanks;
+/// The names of `row` for which `pick` holds, each once, into `scan.found`.
+template <typename Pick>
+void findNames(Scan& scan, std::span<const AttributeId> row, Pick pick) {
+  scan.found.clear();
   for (const AttributeId a : row) {
-    if (scan.blankAtEdge[a] && std::find(blanks.begin(), blanks.end(), a) == blanks.end()) {
-      blanks.push_back(a);
+    if (pick(a) && std::find(scan.found.begin(), scan.found.end(), a) == scan.found.end()) {
+      scan.found.push_back(a);
     }
   }
-  if (!blanks.empty()) {
-    say(scan, NoteKind::kBlankAtNameEdge,
-        std::string(where) + ": " + namesOf(scan, blanks) +
-            (blanks.size() == 1 ? " begins or ends" : " begin or end") +
-            " with a blank or a tab, which belongs to the name");
+}
+
+void noteRow(Scan& scan, SlotRow row, std::string_view where) {
+  if (scan.anyBlankAtEdge) {
+    findNames(scan, row, [&](AttributeId a) { return scan.blankAtEdge[a] != 0; });
+    if (!scan.found.empty()) {
+      say(scan, NoteKind::kBlankAtNameEdge,
+          std::string(where) + ": " + namesOf(scan, scan.found) +
+              (scan.found.size() == 1 ? " begins or ends" : " begin or end") +
+              " with a blank or a tab, which belongs to the name");
+    }
   }
-  const auto gap = std::find(row.begin(), row.end(), kFreeSlot);
+  const auto gap = scan.anyGap ? std::find(row.begin(), row.end(), kFreeSlot) : row.end();
   if (gap != row.end()) {
-    std::vector<AttributeId> after;
-    std::copy_if(gap, row.end(), std::back_inserter(after), [](AttributeId a) { return a != 0; });
+    findNames(scan, row.subspan(static_cast<std::size_t>(gap - row.begin())),
+              [](AttributeId a) { return a != kFreeSlot; });
     say(scan, NoteKind::kNamesAfterGap,
         std::string(where) + ": a gap (a leading comma, or two in a row) leaves " +
-            namesOf(scan, after) + " after it, taking no part");
+            namesOf(scan, scan.found) + " after it, taking no part");
   }
+  if (!scan.anyTwin) return;
   for (const AttributeId a : row) {
     if (a <= scan.lastSeen) continue;
     scan.lastSeen = a;  // ids are given in the order names first appear
@@ -144,19 +159,19 @@ void noteDependencyLine(Scan& scan, std::size_t entry, std::string_view text) {
   noteRow(scan, rightSide(state.dependencies, entry), "right side");
   const SlotRow left = leftAttributes(entry);
   const SlotRow right = rightAttributes(entry);
-  std::vector<AttributeId> homeless;
-  for (const SlotRow side : {left, right}) {
-    for (const AttributeId a : side) {
-      if (!scan.inSubschema[a] &&
-          std::find(homeless.begin(), homeless.end(), a) == homeless.end()) {
-        homeless.push_back(a);
+  if (scan.anyHomeless) {
+    const auto homeless = [&](AttributeId a) { return scan.inSubschema[a] == 0; };
+    findNames(scan, left, homeless);
+    for (const AttributeId a : right) {
+      if (homeless(a) && std::find(scan.found.begin(), scan.found.end(), a) == scan.found.end()) {
+        scan.found.push_back(a);
       }
     }
-  }
-  if (!homeless.empty()) {
-    say(scan, NoteKind::kNotInAnySubschema,
-        "no subschema holds " + namesOf(scan, homeless) +
-            ": the passes never reach such a name; only a left side can hold it");
+    if (!scan.found.empty()) {
+      say(scan, NoteKind::kNotInAnySubschema,
+          "no subschema holds " + namesOf(scan, scan.found) +
+              ": the passes never reach such a name; only a left side can hold it");
+    }
   }
   if (left.empty() && !right.empty()) {
     say(scan, NoteKind::kEmptyLeftSide,
@@ -168,16 +183,22 @@ void noteDependencyLine(Scan& scan, std::size_t entry, std::string_view text) {
 Scan startScan(const LoadedInput& input, const NoteSink& emit) {
   const std::size_t ids = attributeIds();
   Scan scan{.input = input, .emit = emit};
-  scan.blankAtEdge.assign(ids, false);
+  scan.blankAtEdge.assign(ids, 0);
   for (AttributeId id = 1; id < ids; ++id) {
-    scan.blankAtEdge[id] = hasBlankAtEdge(nameOf(state.attributeNames, id));
+    scan.blankAtEdge[id] = hasBlankAtEdge(nameOf(state.attributeNames, id)) ? 1 : 0;
+    scan.anyBlankAtEdge = scan.anyBlankAtEdge || scan.blankAtEdge[id] != 0;
   }
-  scan.inSubschema.assign(ids, false);
+  scan.inSubschema.assign(ids, 0);
   for (std::size_t r = 0; r < subschemasInUse(); ++r) {
-    for (const AttributeId a : subschemaAttributes(r)) scan.inSubschema[a] = true;
+    for (const AttributeId a : subschemaAttributes(r)) scan.inSubschema[a] = 1;
   }
+  scan.anyHomeless = std::count(scan.inSubschema.begin(), scan.inSubschema.end(), 0) > 1;
+  scan.anyGap =
+      state.decomposition.rows.hasInnerFreeSlots || state.dependencies.sides.hasInnerFreeSlots;
   scan.twinOf = findTwins(input.encoding);
-  scan.firstLine.assign(ids, 0);
+  scan.anyTwin = std::any_of(scan.twinOf.begin(), scan.twinOf.end(),
+                             [](AttributeId twin) { return twin != kFreeSlot; });
+  if (scan.anyTwin) scan.firstLine.assign(ids, 0);
   return scan;
 }
 

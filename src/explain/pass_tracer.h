@@ -52,8 +52,34 @@ void resetPassTracer();
 /// indexes.
 bool tablesTraceable();
 
+/// What a search for the right side found.
+enum class RightSearch : std::uint8_t {
+  kReached,     ///< every right attribute: the entry is preserved
+  kNotReached,  ///< the passes settle without some: the entry is not preserved
+  kUndecided,   ///< a closure was cut short, or the budget ran out
+};
+
+/// Whether the passes reach every right attribute of entry `entry` under `rule`, found quickly:
+/// the most promising subschema is stepped first, whatever the passes' order, since the reached
+/// set they settle on does not depend on it; and each closure is cut short after `stepWork`
+/// units. What a step cut short reaches is reached all the same. Spends at most `budget`.
+RightSearch searchRight(std::size_t entry, ClosureRule rule, std::uint64_t stepWork,
+                        WorkBudget& budget);
+
+/// Whether some dependency has nothing on its left and something on its right. Without one, a
+/// dependency preserved under the textbook rule is preserved under ours too.
+bool anyEmptyLeftSide();
+
+/// Whether the two rules fire every dependency alike: none has an empty left side, and none two
+/// or more left attributes.
+bool rulesFireAlike();
+
 /// The subschemas that hold attribute `a`, ascending, each once.
 std::span<const std::uint32_t> subschemasHolding(AttributeId a);
+
+/// Whether one subschema holds every attribute of both sides of entry `entry`, its left side not
+/// empty: that subschema's own step then carries it alone, under either rule.
+bool carriedByOneSubschema(std::size_t entry);
 
 /// Runs the passes for dependency entry `entry` of `state` under `rule`, recording each step that
 /// adds something into `trace`, and spends `budget`. Each step closes what its subschema shares

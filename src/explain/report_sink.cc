@@ -15,8 +15,6 @@ using WriteCount = ssize_t;
 namespace fdpreserve::explain {
 namespace {
 
-constexpr std::size_t kBlock = std::size_t{1} << 16;
-
 bool writeStandardOutput(std::string_view bytes) {
 #ifdef _WIN32
   // The report's line ends are written as they should arrive: the runtime must add no CR.
@@ -39,7 +37,7 @@ ReportSink standardOutputSink() {
 #ifdef _WIN32
   sink.lineEnd = "\r\n";
 #endif
-  sink.pending.reserve(kBlock);
+  sink.pending.reserve(2 * kReportBlock);
   return sink;
 }
 
@@ -47,15 +45,6 @@ ReportSink memorySink(std::string& memory) {
   ReportSink sink;
   sink.memory = &memory;
   return sink;
-}
-
-void put(ReportSink& sink, std::string_view bytes) {
-  if (sink.memory != nullptr) {
-    sink.memory->append(bytes);
-    return;
-  }
-  sink.pending.append(bytes);
-  if (sink.pending.size() >= kBlock) flushSink(sink);
 }
 
 void endLine(ReportSink& sink) {
@@ -67,12 +56,14 @@ void putLine(ReportSink& sink, std::string_view text) {
   endLine(sink);
 }
 
+void handOn(ReportSink& sink) {
+  // After a failure nothing more is tried: the report is lost either way.
+  if (!sink.failed && !writeStandardOutput(sink.pending)) sink.failed = true;
+  sink.pending.clear();
+}
+
 bool flushSink(ReportSink& sink) {
-  if (sink.memory == nullptr && !sink.pending.empty()) {
-    // After a failure nothing more is tried: the report is lost either way.
-    if (!sink.failed && !writeStandardOutput(sink.pending)) sink.failed = true;
-    sink.pending.clear();
-  }
+  if (sink.memory == nullptr && !sink.pending.empty()) handOn(sink);
   return !sink.failed;
 }
 

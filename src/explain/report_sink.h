@@ -20,8 +20,21 @@ ReportSink standardOutputSink();
 /// A sink that appends to `memory`, with line feeds.
 ReportSink memorySink(std::string& memory);
 
-/// Appends bytes as they are.
-void put(ReportSink& sink, std::string_view bytes);
+/// How much a sink gathers before it hands the bytes on.
+inline constexpr std::size_t kReportBlock = std::size_t{1} << 16;
+
+/// Hands on what the sink gathered; remembers a failure.
+void handOn(ReportSink& sink);
+
+/// Appends bytes as they are. Inline: a large report is millions of small pieces.
+inline void put(ReportSink& sink, std::string_view bytes) {
+  if (sink.memory != nullptr) {
+    sink.memory->append(bytes);
+    return;
+  }
+  sink.pending.append(bytes);
+  if (sink.pending.size() >= kReportBlock) handOn(sink);
+}
 
 /// Appends one line end.
 void endLine(ReportSink& sink);

@@ -55,7 +55,8 @@ void writeHeader(TextContext& text, const NoteSummary& notes) {
                   ? "; the two rules agree on every dependency"
                   : "; the two rules part on " + std::to_string(answers.parting.size());
   }
-  putLine(sink, counts + "; " + std::to_string(notes.total) + " notes on odd lines");
+  putLine(sink, counts + "; " + std::to_string(notes.total) +
+                    (notes.total == 1 ? " note on odd lines" : " notes on odd lines"));
 }
 
 void writeListings(TextContext& text) {

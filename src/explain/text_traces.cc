@@ -188,24 +188,6 @@ void writeParting(TextContext& text) {
   }
 }
 
-/// Whether one subschema holds both sides of `entry`: its own step then carries it alone.
-bool carriedByOneSubschema(std::size_t entry) {
-  const SlotRow left = leftAttributes(entry);
-  const SlotRow right = rightAttributes(entry);
-  if (left.empty()) return false;
-  for (const std::uint32_t i : subschemasHolding(left[0])) {
-    const SlotRow row = subschemaAttributes(i);
-    const auto held = [&](AttributeId a) {
-      return std::find(row.begin(), row.end(), a) != row.end();
-    };
-    if (std::all_of(left.begin(), left.end(), held) &&
-        std::all_of(right.begin(), right.end(), held)) {
-      return true;
-    }
-  }
-  return false;
-}
-
 void writeChains(TextContext& text) {
   if (!text.options.all) return;
   endLine(text.sink);

@@ -9,6 +9,7 @@
 
 #include "analysis/dependency_answers.h"
 #include "analysis/tables_in_use.h"
+#include "explain/rule_answers.h"
 #include "support/state_fixture.h"
 
 namespace fdpreserve::explain {
@@ -147,12 +148,15 @@ std::string randomInput(std::mt19937& random) {
 
 TEST_F(PassTracerTest, AgreesWithTheEngineAndWithTheTextbookPassesTakenLiterally) {
   std::mt19937 random(20261209);
-  for (int round = 0; round < 400; ++round) {
+  for (int round = 0; round < 1000; ++round) {
     std::string input = randomInput(random);
     // Subschema lines start with S so none is empty; drop it again from half the names.
     std::replace(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(round % 2), 'S', 'A');
     read(input);
     const DependencyAnswers answers = answerDependencies(AnswerScope::kEveryDependency);
+    const RuleAnswers both =
+        answerBothRules(ExplainOptions{.decidingRule = ClosureRule::kAllLeftAttributes});
+    ASSERT_EQ(both.textbook, TextbookState::kDecided);
     for (std::size_t d = 0; d < dependenciesInUse(); ++d) {
       SCOPED_TRACE(input + "entry " + std::to_string(d));
       const auto engine = missingAttributes(answers, d);
@@ -161,7 +165,16 @@ TEST_F(PassTracerTest, AgreesWithTheEngineAndWithTheTextbookPassesTakenLiterally
       EXPECT_EQ(
           trace(d, ClosureRule::kAnyLeftAttribute, TraceGoal::kUntilRightReached).missing.empty(),
           engine.empty());
-      EXPECT_EQ(trace(d, ClosureRule::kAllLeftAttributes).missing, literalTextbookMissing(d));
+      const std::vector<AttributeId> literal = literalTextbookMissing(d);
+      const bool textbook = literal.empty();
+      EXPECT_EQ(trace(d, ClosureRule::kAllLeftAttributes).missing, literal);
+      // A search with its closures cut short may leave it open, but never decides it wrong.
+      WorkBudget budget = unlimitedBudget();
+      const RightSearch quick = searchRight(d, ClosureRule::kAllLeftAttributes, 2, budget);
+      EXPECT_NE(quick, textbook ? RightSearch::kNotReached : RightSearch::kReached);
+      EXPECT_EQ(searchRight(d, ClosureRule::kAllLeftAttributes, ~0ULL, budget),
+                textbook ? RightSearch::kReached : RightSearch::kNotReached);
+      EXPECT_EQ(both.textbookPreserved[d], textbook);
     }
   }
 }

@@ -33,25 +33,33 @@ void announceOutput(const std::string& outputName) {
   writeConsoleLine(messages::kCreatedAfter);
 }
 
+#ifdef __EMSCRIPTEN__
+// The web page runs its jobs in memory, which never take a thread, and its libc++ has no jthread.
+struct CopyThread {};
+#else
+using CopyThread = std::jthread;
 /// Inputs from this size on have their copy written on a thread of its own.
 constexpr std::size_t kCopyThreadFrom = std::size_t{1} << 20;
+#endif
 
 /// Starts the copy of the input into the output. On a large input, writing the copy and reading
 /// the tables each take about as long as copying the file, so a file on disk gets the copy on a
 /// thread of its own while the reader runs; the copy touches nothing the reader does. A small
 /// input, a run where no thread can be had, and memory, which the copy could make grow, get the
 /// copy here and now.
-std::jthread startCopy() {
+CopyThread startCopy() {
   const auto copy = [] {
     echoInput();
     flushOutput(state.outputFile);
   };
+#ifndef __EMSCRIPTEN__
   if (state.outputFile.memorySink == nullptr && state.inputFile.content.size() >= kCopyThreadFrom) {
     try {
       return std::jthread(copy);
     } catch (const std::system_error&) {  // NOLINT(bugprone-empty-catch): the copy is made below
     }
   }
+#endif
   copy();
   return {};
 }
@@ -115,7 +123,7 @@ void openJobInMemory(std::string input, std::string& output) {
 
 bool copyAndAnalyse() {
   {
-    const std::jthread copier = startCopy();
+    [[maybe_unused]] const CopyThread copier = startCopy();
     reopenInput(state.inputFile);
     readDecomposition();
     readDependencies();

@@ -55,7 +55,8 @@ class Utf8Console {
   Utf8Console& operator=(const Utf8Console&) = delete;
 
  private:
-  unsigned previous_ = 0;  ///< the code page to put back; 0 when nothing was changed
+  /// The code page to put back; 0 when nothing was changed. Only Windows has code pages.
+  [[maybe_unused]] unsigned previous_ = 0;
 };
 
 }  // namespace fdpreserve::explain

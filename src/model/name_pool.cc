@@ -60,7 +60,7 @@ std::uint64_t keyOf(std::string_view name) {
 /// Where the short name with this key is, or the empty slot where it would go.
 std::size_t shortSlotFor(const NamePool& pool, std::uint64_t key) {
   const std::size_t mask = pool.shortKeys.size() - 1;
-  std::size_t at = (key * 0x9E3779B97F4A7C15ULL) >> pool.shortHashShift;
+  auto at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> pool.shortHashShift);
   while (pool.shortKeys[at] != key && pool.shortKeys[at] != 0) at = (at + 1) & mask;
   return at;
 }

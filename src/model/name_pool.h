@@ -54,7 +54,7 @@ AttributeId addShortName(NamePool& pool, std::uint64_t key, std::string_view nam
 inline AttributeId internShortName(NamePool& pool, std::uint64_t key, std::string_view name) {
   if (!pool.shortKeys.empty()) {
     const std::size_t mask = pool.shortKeys.size() - 1;
-    for (std::size_t at = (key * 0x9E3779B97F4A7C15ULL) >> pool.shortHashShift;;
+    for (auto at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> pool.shortHashShift);;
          at = (at + 1) & mask) {
       const std::uint64_t found = pool.shortKeys[at];
       if (found == key) return pool.shortIds[at];

@@ -1,0 +1,72 @@
+// The page's way into the library: two calls, each one whole job over bytes in memory. Everything
+// the page shows comes from here; the page's script only moves bytes and draws the answers.
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <cstdint>
+#include <new>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "analysis/preservation.h"
+#include "driver/run.h"
+#include "explain/explain.h"
+#include "model/analysis_state.h"
+#include "platform/output_file.h"
+
+namespace {
+
+using emscripten::val;
+
+/// A JavaScript Uint8Array holding a copy of `bytes`: the page keeps it after the job's memory is
+/// given back.
+val copyToJavaScript(std::string_view bytes) {
+  const auto* const data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  return val::global("Uint8Array").new_(emscripten::typed_memory_view(bytes.size(), data));
+}
+
+/// Runs fdpreserve on `input`, the bytes of an input file. Gives {output, verdict, preserving}:
+/// every byte fdpreserve writes into its output file, the verdict's bytes as they end it, and
+/// whether they say the dependencies are preserved; or {error} saying what went wrong.
+val runJob(std::string input) {
+  using namespace fdpreserve;
+  val result = val::object();
+  try {
+    std::string output;
+    openJobInMemory(std::move(input), output);
+    const bool written = copyAndAnalyse();
+    const bool closed = closeOutput(state.outputFile);
+    resetAnalysisState();
+    if (!written || !closed) {
+      result.set("error", std::string("The output file could not be written"));
+      return result;
+    }
+    const std::string_view verdict = std::string_view(output).ends_with(kNotPreservingVerdict)
+                                         ? kNotPreservingVerdict
+                                         : kPreservingVerdict;
+    result.set("preserving", verdict == kPreservingVerdict);
+    result.set("verdict", copyToJavaScript(verdict));
+    result.set("output", copyToJavaScript(output));
+  } catch (const std::bad_alloc&) {
+    resetAnalysisState();
+    result.set("error", std::string("Out of memory"));
+  }
+  return result;
+}
+
+/// fdexplain's JSON report on `input`, named `name`, with the default options: the verdicts
+/// under both rules, every subschema and dependency entry as read, and the notes on odd lines.
+std::string explainJson(const std::string& name, std::string input) {
+  using namespace fdpreserve;
+  std::string report = explain::explainAsJson(name, std::move(input), explain::ExplainOptions{});
+  resetAnalysisState();  // the tables stay filled after a report: give their memory back now
+  return report;
+}
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(fdpreserve) {
+  emscripten::function("runJob", &runJob);
+  emscripten::function("explainJson", &explainJson);
+}

@@ -1,0 +1,70 @@
+// The page's worker: runs the library (createEngine, the script before this one) off the page's
+// thread. For each input it answers twice: first with what fdpreserve writes, which is quick, then
+// with fdexplain's report, which takes longer on a large input.
+//   in:  {id, name, bytes}                      bytes: an ArrayBuffer, the input file's content
+//   out: {id, kind: 'job', preserving, verdict, output, milliseconds}
+//        {id, kind: 'report', report, milliseconds}
+//        {id, kind: 'error', message}
+'use strict';
+
+// A page cannot show millions of rows; it gets the first ones, and the failures past them.
+const kRowsShown = 2000;
+
+const engineReady = createEngine();
+
+/// The report with its long lists cut to what the page shows, and how long they were.
+function shownPart(report) {
+  const cut = (list, keep) => {
+    let kept = 0;
+    return list.filter((item, index) => {
+      const shown = index < kRowsShown || (keep(item) && kept < kRowsShown);
+      if (index >= kRowsShown && shown) kept += 1;
+      return shown;
+    });
+  };
+  if (report.error !== undefined) return report;
+  const totals = {
+    subschemas: report.subschemas.length,
+    dependencies: report.dependencies.length,
+    notPreserved: report.dependencies.filter((d) => !d.preserved).length,
+    notes: report.notes.length,
+  };
+  return {
+    ...report,
+    subschemas: report.subschemas.slice(0, kRowsShown),
+    dependencies: cut(report.dependencies, (d) => !d.preserved),
+    notes: report.notes.slice(0, kRowsShown),
+    totals,
+  };
+}
+
+async function answer({ id, name, bytes }) {
+  const engine = await engineReady;
+  const input = new Uint8Array(bytes);
+  let started = performance.now();
+  const job = engine.runJob(input);
+  if (job.error !== undefined) {
+    postMessage({ id, kind: 'error', message: job.error });
+    return;
+  }
+  postMessage(
+    {
+      id,
+      kind: 'job',
+      preserving: job.preserving,
+      verdict: job.verdict,
+      output: job.output,
+      milliseconds: performance.now() - started,
+    },
+    [job.output.buffer],
+  );
+  started = performance.now();
+  const report = shownPart(JSON.parse(engine.explainJson(name, input)));
+  postMessage({ id, kind: 'report', report, milliseconds: performance.now() - started });
+}
+
+onmessage = (event) => {
+  answer(event.data).catch((error) => {
+    postMessage({ id: event.data.id, kind: 'error', message: String(error?.message ?? error) });
+  });
+};

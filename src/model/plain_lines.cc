@@ -91,22 +91,23 @@ const char* readPlainLines(const PlainLineScan& scan, const char* at, std::size_
     if (fieldEnd >= scan.end) break;
     const auto length = static_cast<std::size_t>(fieldEnd - at);
     if (length - 1 >= kShortNameBytes) break;  // an empty name, or a long one
+    const char end = *fieldEnd;
+    const bool comma = end == ',';
+    const bool lineFeed = end == '\n';
+    const bool minus = end == '-';
+    if (minus && !onLeft) break;  // a minus inside a name of the right side: not a name's end
     std::uint64_t word = 0;
     std::memcpy(&word, at, kWordBytes);
     const std::uint64_t bytes = word & ((std::uint64_t{1} << (8 * length)) - 1);
     slots[slotCount++] =
         pieceShortId(scan.names, shortNameKey(bytes, length), std::string_view(at, length));
-    const char end = *fieldEnd;
-    const bool comma = end == ',';
-    const bool lineFeed = end == '\n';
-    const bool minus = end == '-';
     ends[endCount] = static_cast<std::uint32_t>(slotCount);
     endCount += comma ? 0 : 1;
-    // Not plain: a line without a minus, a minus in a right side's name, and a skipped byte that
-    // could end a name.
+    // Not plain either, once the name is taken as the line-by-line read takes it too: a line
+    // without a minus, and a skipped byte that could end a name.
     const char skipped = fieldEnd[1];
     const bool skipsDelimiter = skipped == ',' || skipped == '-' || skipped == '\n';
-    if ((lineFeed & onLeft) | (minus & (!onLeft | skipsDelimiter))) break;
+    if ((lineFeed & onLeft) | (minus & skipsDelimiter)) break;
     arrow = minus ? static_cast<std::size_t>(fieldEnd - lineStart) : arrow;
     onLeft = lineFeed || (onLeft && !minus);
     at = fieldEnd + (minus ? 2 : 1);  // the byte after the minus is skipped unseen

@@ -19,7 +19,7 @@ struct DependencyPiece {
   bool apart = false;          ///< read into `sides` with `names`, to be joined to the tables
   SlotTable sides;
   PieceNames names;
-  std::size_t entries = 0;     ///< what the piece's lines yield
+  std::size_t entries = 0;     ///< what the piece's lines yield: counted when cut, then read
   std::size_t slots = 0;       ///< slots they take at most
   std::size_t arrowAfter = 0;  ///< where the latest minus stood at the piece's end
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <new>
+#include <span>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -158,9 +159,13 @@ void appendLater(Questions& questions, StepMatrix& steps, Questions later,
   // The later pass numbered its nodes of their own from the first one, as the earlier pass did.
   const auto shift = static_cast<NodeId>(questions.ownSources);
   const auto firstOwn = static_cast<NodeId>(attributeIds());
-  for (Question& item : later.items) {
-    if (!item.lacking && item.source >= firstOwn) item.source += shift;
-    questions.items.push_back(item);
+  const std::size_t firstLater = questions.items.size();
+  questions.items.reserve(firstLater + later.items.size());
+  questions.items.insert(questions.items.end(), later.items.begin(), later.items.end());
+  if (shift != 0) {
+    for (Question& item : std::span(questions.items).subspan(firstLater)) {
+      if (!item.lacking && item.source >= firstOwn) item.source += shift;
+    }
   }
   for (const auto& [own, held] : later.sourceEdges) {
     questions.sourceEdges.emplace_back(own + shift, held);

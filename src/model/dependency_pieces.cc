@@ -128,7 +128,8 @@ void cutDependencyPieces(DependencyPieces& pieces, std::size_t pieceBytes,
                                        ? std::string_view::npos
                                        : section.find('\n', begin + pieceBytes - 1);
       piece.lastOfSection = lineFeed == std::string_view::npos;
-      piece.lines = section.substr(begin, piece.lastOfSection ? section.size() : lineFeed + 1 - begin);
+      piece.lines =
+          section.substr(begin, piece.lastOfSection ? section.size() : lineFeed + 1 - begin);
       const RoomNeeded room = roomFor(piece);
       piece.entries = room.entries;
       piece.slots = room.slots;

@@ -33,9 +33,9 @@ struct DependencyPieces {
   std::condition_variable_any cut;  ///< tells a waiting thread that the pieces are there
   bool ready = false;               ///< the pieces are cut, or there are none
   std::vector<DependencyPiece> pieces;
-  std::size_t front = 0;  ///< the next piece from the front
-  std::size_t back = 0;   ///< one past the next piece from the back
-  PieceNames frontNames;  ///< the names the pieces from the front add
+  std::size_t front = 0;       ///< the next piece from the front
+  std::size_t back = 0;        ///< one past the next piece from the back
+  PieceNames frontNames;       ///< the names the pieces from the front add
   std::size_t arrowAtCut = 0;  ///< where the latest minus stood before the first piece
   std::size_t frontArrow = 0;  ///< where it stands after the latest piece from the front
 };

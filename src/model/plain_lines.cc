@@ -21,7 +21,7 @@ std::uint64_t delimitersAt(const char* at) {
   const __m128i commas = _mm_set1_epi8(',');
   const __m128i minusSigns = _mm_set1_epi8('-');
   const __m128i lineFeeds = _mm_set1_epi8('\n');
-  for (unsigned part = 0; part < kBlockBytes / 16; ++part) {
+  for (std::size_t part = 0; part < kBlockBytes / 16; ++part) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * part));
     const __m128i hits =
         _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, commas), _mm_cmpeq_epi8(bytes, minusSigns)),

@@ -52,10 +52,9 @@ void readDependencies() {
     readLine();
     PieceNames names;
     startPieceNames(names, state.attributeNames);
-    state.dependencyCount += static_cast<std::int64_t>(
-        readDependencyLines(state.dependencies.sides, names, state.lineBuffer,
-                            state.lineBuffer.data() + state.lineBuffer.size(), true,
-                            arrowPosition));
+    state.dependencyCount += static_cast<std::int64_t>(readDependencyLines(
+        state.dependencies.sides, names, state.lineBuffer,
+        state.lineBuffer.data() + state.lineBuffer.size(), true, arrowPosition));
     keepFirstPieceNames(state.attributeNames, names);
     return;
   }

@@ -16,8 +16,8 @@
 #define FDPRESERVE_NEW_FILE_MODE (_S_IREAD | _S_IWRITE)
 using WriteCount = int;
 #else
-#include <unistd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 // Truncated on the first write instead: see openOutput.
 #define FDPRESERVE_OPEN_WRITE_FLAGS (O_WRONLY | O_CREAT | O_CLOEXEC)
 #define FDPRESERVE_NEW_FILE_MODE 0664
@@ -124,8 +124,8 @@ bool openOutput(OutputFile& file, const std::string& path) {
   // thread that writes the copy, while the reader gets on with the tables. Only a regular file
   // holds bytes that truncating drops.
   struct stat info {};
-  file.truncateFirst =
-      file.isOpen && ::fstat(file.descriptor, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+  file.truncateFirst = file.isOpen && ::fstat(file.descriptor, &info) == 0 &&
+                       S_ISREG(info.st_mode) && info.st_size > 0;
 #endif
   return file.isOpen;
 }

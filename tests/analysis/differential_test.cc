@@ -32,12 +32,11 @@ const std::string kPadding = [] {
 /// chain, with searches given free rein. Both settle the dependencies on two threads.
 const std::vector<EngineLimits> kLimits{
     EngineLimits{},
-    EngineLimits{
-        .wordSubschema = 0,
-        .exactSubschemaWord = 0,
-        .stepMatrixAttributes = 0,
-        .searchWalks = 0,
-        .twoThreadSettling = 2},
+    EngineLimits{.wordSubschema = 0,
+                 .exactSubschemaWord = 0,
+                 .stepMatrixAttributes = 0,
+                 .searchWalks = 0,
+                 .twoThreadSettling = 2},
     EngineLimits{.wordSubschema = 1,
                  .exactSubschemaWord = 64,
                  .stepMatrixAttributes = 8192,

@@ -10,7 +10,6 @@
 
 #include "driver/run.h"
 #include "model/analysis_state.h"
-
 #include "support/console_texts.h"
 #include "support/program_runner.h"
 #include "support/temp_dir.h"
@@ -34,12 +33,12 @@ class CommandLineTest : public TempDirTest {
 std::string largeMixedInput(unsigned seed, const char* lineEnd) {
   std::mt19937 random(seed);
   const auto name = [&] {
-    static const char* const kNames[] = {"A1", "B2", "C3", "D4", "E5", "F6", "G7", "Long name 8",
-                                         "x-y", ""};
+    static const char* const kNames[] = {"A1", "B2", "C3",          "D4",  "E5",
+                                         "F6", "G7", "Long name 8", "x-y", ""};
     return std::string(kNames[random() % 40 < 36 ? random() % 7 : 7 + random() % 3]);
   };
-  std::string text = std::string("A1,B2,C3,Long name 8") + lineEnd + "C3,D4,E5,F6" + lineEnd +
-                     lineEnd;
+  std::string text =
+      std::string("A1,B2,C3,Long name 8") + lineEnd + "C3,D4,E5,F6" + lineEnd + lineEnd;
   while (text.size() < 3 * (std::size_t{1} << 20)) {
     const auto kind = static_cast<unsigned>(random() % 50);
     text += name() + (kind % 2 == 0 ? "," + name() : "");

@@ -33,8 +33,9 @@ struct ReadResult {
   bool operator==(const ReadResult&) const = default;
 };
 
-/// Tells which part of two results differs.
-void PrintTo(const ReadResult& result, std::ostream* out) {
+/// Tells which part of two results differs. GoogleTest finds it by this name.
+void PrintTo(  // NOLINT(readability-identifier-naming)
+    const ReadResult& result, std::ostream* out) {
   *out << "names";
   for (const std::string& name : result.names) *out << " [" << name << "]";
   *out << "\nslots";
@@ -109,8 +110,7 @@ ReadResult readInPieces(const std::string& input, std::size_t pieceBytes, Order 
   cutDependencyLines(pieces, pieceBytes);
   bool front = order != Order::kBackOnly;
   for (;;) {
-    const bool read =
-        front ? readFrontPiece(pieces) : readBackPiece(pieces, std::stop_token());
+    const bool read = front ? readFrontPiece(pieces) : readBackPiece(pieces, std::stop_token());
     if (!read) break;
     if (order == Order::kTaking) front = !front;
   }
@@ -123,8 +123,9 @@ std::string mixedInput(unsigned seed) {
   std::mt19937 random(seed);
   const auto pick = [&](unsigned bound) { return static_cast<unsigned>(random() % bound); };
   const auto name = [&] {
-    static const char* const kNames[] = {"a1", "b22", "c333", "d4444", "seven77", "eight888",
-                                         "a longer name", "x-y", "p>q", "", " "};
+    static const char* const kNames[] = {"a1",       "b22",           "c333", "d4444", "seven77",
+                                         "eight888", "a longer name", "x-y",  "p>q",   "",
+                                         " "};
     return std::string(pick(6) == 0 ? kNames[pick(11)] : kNames[pick(4)]);
   };
   const auto side = [&] {
@@ -160,8 +161,8 @@ TEST_F(DependencyPiecesTest, EveryCutInEveryOrderReadsAsLineByLine) {
   for (unsigned seed = 0; seed < 400; ++seed) {
     const std::string input = mixedInput(seed);
     const ReadResult expected = readLineByLine(input);
-    for (const std::size_t pieceBytes : {std::size_t{1}, std::size_t{9}, std::size_t{70},
-                                         std::size_t{300}, SIZE_MAX}) {
+    for (const std::size_t pieceBytes :
+         {std::size_t{1}, std::size_t{9}, std::size_t{70}, std::size_t{300}, SIZE_MAX}) {
       for (const Order order : {Order::kFrontOnly, Order::kBackOnly, Order::kTaking}) {
         ASSERT_EQ(readInPieces(input, pieceBytes, order), expected)
             << "seed " << seed << ", pieces of " << pieceBytes << ", order "
@@ -174,20 +175,21 @@ TEST_F(DependencyPiecesTest, EveryCutInEveryOrderReadsAsLineByLine) {
 
 TEST_F(DependencyPiecesTest, EachLineAPieceAtTheCutsThatMatter) {
   // Every line its own piece, after enough plain lines that the block reader runs up to them.
-  const std::string plain = "\n" + std::string(20, 'x') + "->y\n" + "a,b->c\nd->e,f\n";
+  const std::string plain = "\n" + std::string(20, 'x') + "->y\na,b->c\nd->e,f\n";
+  const std::string plainTwice = plain + plain;
   const std::vector<std::string> tails{
-      "A->B\nA,C\n",            // no minus right after a cut: the arrow of the line before
-      "A,B\nC\n",               // no line before has a minus: the arrow where the cut began
-      "A->B\r\nC,D->E\r\n",     // CR LF
-      "A->B\nC->D\x1a" "E->F\n",  // 1A ends the input
-      "A->B\nC->D",             // a last line without a line feed
-      "A->B\nC->D\n",           // the empty entry after a final line feed
-      "Longer1,Longer22->Longer333\n",  // names of eight bytes and more
-      ",A->B\nA,,B->C\nA->,B\nA,->B\nA->B,\n",  // gaps and trailing commas
-      "A-\nB--C\nD-,E\nF->\n-\n\n",               // minus signs next to what ends a name
+      "A->B\nA,C\n",         // no minus right after a cut: the arrow of the line before
+      "A,B\nC\n",            // no line before has a minus: the arrow where the cut began
+      "A->B\r\nC,D->E\r\n",  // CR LF
+      std::string("A->B\nC->D") + '\x1a' + "E->F\n",  // 1A ends the input
+      "A->B\nC->D",                                   // a last line without a line feed
+      "A->B\nC->D\n",                                 // the empty entry after a final line feed
+      "Longer1,Longer22->Longer333\n",                // names of eight bytes and more
+      ",A->B\nA,,B->C\nA->,B\nA,->B\nA->B,\n",        // gaps and trailing commas
+      "A-\nB--C\nD-,E\nF->\n-\n\n",                   // minus signs next to what ends a name
   };
   for (const std::string& tail : tails) {
-    for (const std::string& input : {plain + plain + tail, "\n" + tail}) {
+    for (const std::string& input : {plainTwice + tail, "\n" + tail}) {
       const ReadResult expected = readLineByLine(input);
       for (const Order order : {Order::kFrontOnly, Order::kBackOnly, Order::kTaking}) {
         EXPECT_EQ(readInPieces(input, 1, order), expected) << input;

@@ -130,7 +130,7 @@ const char* readLineAt(LineScan& scan, const char* const at, std::size_t& arrowP
 }  // namespace
 
 /// Known names up to this many are copied into each piece rather than looked up apart.
-constexpr std::size_t kCopiedNames = std::size_t{1} << 16;
+constexpr std::size_t kCopiedNames = std::size_t{1} << 13;
 
 void startPieceNames(PieceNames& names, const NamePool& known) {
   names.firstAdded = static_cast<AttributeId>(nameCount(known));

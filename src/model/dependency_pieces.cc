@@ -63,16 +63,25 @@ RoomNeeded roomFor(const DependencyPiece& piece) {
 }
 
 /// Where the minus of the latest line before piece `p` that has one stood, or where it stood when
-/// the pieces were cut, when no line before has one.
-std::size_t arrowBefore(const DependencyPieces& pieces, std::size_t p) {
+/// the pieces were cut, when no line before has one. Pieces from the back come in descending
+/// order: what the search for one found serves the next while it lies before it, so that all the
+/// searches together pass each byte at most once.
+std::size_t arrowBefore(DependencyPieces& pieces, std::size_t p) {
   const char* const sectionBegin = pieces.pieces.front().lines.data();
-  const std::string_view before(
-      sectionBegin, static_cast<std::size_t>(pieces.pieces[p].lines.data() - sectionBegin));
-  const std::size_t lastMinus = before.rfind('-');
-  if (lastMinus == std::string_view::npos) return pieces.arrowAtCut;
-  const std::size_t lineFeed = before.rfind('\n', lastMinus);
+  const auto pieceBegin = static_cast<std::size_t>(pieces.pieces[p].lines.data() - sectionBegin);
+  ArrowFound& found = pieces.arrowFound;
+  if (found.searchedFrom != std::string_view::npos && pieceBegin <= found.searchedFrom &&
+      (found.minus == std::string_view::npos || found.minus < pieceBegin)) {
+    return found.minus == std::string_view::npos ? pieces.arrowAtCut : found.arrow;
+  }
+  const std::string_view before(sectionBegin, pieceBegin);
+  found.searchedFrom = pieceBegin;
+  found.minus = before.rfind('-');
+  if (found.minus == std::string_view::npos) return pieces.arrowAtCut;
+  const std::size_t lineFeed = before.rfind('\n', found.minus);
   const std::size_t lineBegin = lineFeed == std::string_view::npos ? 0 : lineFeed + 1;
-  return before.find('-', lineBegin) - lineBegin;  // the first minus of that line counts
+  found.arrow = before.find('-', lineBegin) - lineBegin;  // the first minus of that line counts
+  return found.arrow;
 }
 
 const char* contentEnd() {
@@ -148,6 +157,7 @@ void cutDependencyPieces(DependencyPieces& pieces, std::size_t pieceBytes,
     startPieceNames(pieces.frontNames, state.attributeNames);
     pieces.arrowAtCut = arrowPosition;
     pieces.frontArrow = arrowPosition;
+    pieces.arrowFound = ArrowFound();
     pieces.ready = true;
   }
   pieces.cut.notify_all();

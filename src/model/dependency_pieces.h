@@ -24,6 +24,13 @@ struct DependencyPiece {
   std::size_t arrowAfter = 0;  ///< where the latest minus stood at the piece's end
 };
 
+/// What the latest search for the arrow position before a piece from the back found.
+struct ArrowFound {
+  std::size_t searchedFrom = std::string_view::npos;  ///< where it began, back from; npos: none yet
+  std::size_t minus = std::string_view::npos;  ///< the last minus before there, or npos: none
+  std::size_t arrow = 0;                       ///< where the first minus of that line stood
+};
+
 /// The dependency lines cut at line feeds into pieces that two threads can read at once. The
 /// pieces taken from the front go into the tables as they are read; those taken from the back are
 /// read apart, and join the tables in order once every piece is read. Meanwhile the names known
@@ -38,6 +45,7 @@ struct DependencyPieces {
   PieceNames frontNames;       ///< the names the pieces from the front add
   std::size_t arrowAtCut = 0;  ///< where the latest minus stood before the first piece
   std::size_t frontArrow = 0;  ///< where it stands after the latest piece from the front
+  ArrowFound arrowFound;       ///< for the pieces from the back only
 };
 
 /// Cuts what the input holds after the subschemas into pieces of about `pieceBytes` bytes, makes

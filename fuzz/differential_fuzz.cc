@@ -27,12 +27,16 @@ constexpr std::int64_t kMaxDependencies = 64;
 
 const EngineLimits kLimits[] = {
     EngineLimits{},
-    EngineLimits{
-        .wordSubschema = 0, .exactSubschemaWord = 0, .stepMatrixAttributes = 0, .searchWalks = 0},
+    EngineLimits{.wordSubschema = 0,
+                 .exactSubschemaWord = 0,
+                 .stepMatrixAttributes = 0,
+                 .searchWalks = 0,
+                 .twoThreadSettling = 2},
     EngineLimits{.wordSubschema = 2,
                  .exactSubschemaWord = 1,
                  .stepMatrixAttributes = 8192,
-                 .searchWalks = 1},
+                 .searchWalks = 1,
+                 .twoThreadSettling = 3},
 };
 
 std::vector<testing::ReferenceAnswer> namesOf(const DependencyAnswers& answers) {

@@ -13,8 +13,9 @@
 namespace fdpreserve {
 namespace {
 
-/// What a piece holds at most: one entry a line feed, and the final read for the last piece; two
-/// rows an entry; and one slot a row, and one more for each comma.
+/// What a piece is given room for: one entry a line feed, and the final read for the last piece;
+/// two rows an entry; and one slot a row, and one more for each comma. A line without a minus can
+/// take more, taking its right side from its own bytes again: the table grows then.
 struct RoomNeeded {
   std::size_t entries = 0;
   std::size_t slots = 0;
@@ -192,15 +193,6 @@ bool readBackPiece(DependencyPieces& pieces, const std::stop_token& stop) {
   piece.entries = readDependencyLines(piece.sides, piece.names, piece.lines, contentEnd(),
                                       piece.lastOfSection, piece.arrowAfter);
   return true;
-}
-
-void closeDependencyPieces(DependencyPieces& pieces) {
-  {
-    const std::scoped_lock lock(pieces.claims);
-    pieces.front = pieces.back;
-    pieces.ready = true;
-  }
-  pieces.cut.notify_all();
 }
 
 std::size_t joinDependencyPieces(DependencyPieces& pieces) {

@@ -20,7 +20,7 @@ struct DependencyPiece {
   SlotTable sides;
   PieceNames names;
   std::size_t entries = 0;     ///< what the piece's lines yield: counted when cut, then read
-  std::size_t slots = 0;       ///< slots they take at most
+  std::size_t slots = 0;       ///< slots they are given room for, a line feed and a comma each
   std::size_t arrowAfter = 0;  ///< where the latest minus stood at the piece's end
 };
 
@@ -61,9 +61,6 @@ bool readFrontPiece(DependencyPieces& pieces);
 /// Reads the next piece from the back apart, once the pieces are cut; false when none is left or
 /// `stop` was asked for first.
 bool readBackPiece(DependencyPieces& pieces, const std::stop_token& stop);
-
-/// Lets no more pieces be taken, and wakes a thread that waits for them.
-void closeDependencyPieces(DependencyPieces& pieces);
 
 /// Joins the pieces read apart to the tables, in order, with their names numbered as one read
 /// from the first line to the last numbers them; sets the dependency count and leaves the input at

@@ -189,17 +189,22 @@ Questions settleDependencies(const SubschemaIndex& index, AnswerScope scope, Ste
   Questions later;
   std::exception_ptr laterFailure;
   Questions questions;
+  std::jthread helper;
   try {
-    const std::jthread helper([&] {
+    helper = std::jthread([&] {
       try {
         later = settleRange(index, scope, laterSteps, half, count);
       } catch (const std::bad_alloc&) {
         laterFailure = std::current_exception();
       }
     });
-    questions = settleRange(index, scope, steps, 0, half);
-  } catch (const std::system_error&) {  // no thread to be had: one pass after the other
-    questions = settleRange(index, scope, steps, 0, half);
+  } catch (const std::system_error&) {  // NOLINT(bugprone-empty-catch): one pass after the other
+  } catch (const std::bad_alloc&) {     // NOLINT(bugprone-empty-catch): as when no thread is had
+  }
+  questions = settleRange(index, scope, steps, 0, half);
+  if (helper.joinable()) {
+    helper.join();
+  } else {
     later = settleRange(index, scope, laterSteps, half, count);
   }
   // Memory ran out on the helper thread: it goes on as if it had run out here.

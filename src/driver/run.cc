@@ -70,6 +70,7 @@ std::jthread startCopy(DependencyPieces& pieces) {
         }
       });
     } catch (const std::system_error&) {  // NOLINT(bugprone-empty-catch): the copy is made below
+    } catch (const std::bad_alloc&) {     // NOLINT(bugprone-empty-catch): the copy needs no memory
     }
   }
   copy();

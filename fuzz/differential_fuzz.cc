@@ -32,11 +32,13 @@ const EngineLimits kLimits[] = {
                  .signatureBits = 1,
                  .lookedThroughSides = 0,
                  .stepMatrixAttributes = 0,
-                 .searchWalks = 0},
+                 .searchWalks = 0,
+                 .twoThreadSettling = 2},
     EngineLimits{.wordSubschema = 2,
                  .exactSubschemaWord = 1,
                  .stepMatrixAttributes = 8192,
-                 .searchWalks = 1},
+                 .searchWalks = 1,
+                 .twoThreadSettling = 3},
 };
 
 std::vector<testing::ReferenceAnswer> namesOf(const DependencyAnswers& answers) {

@@ -25,6 +25,8 @@ struct EngineLimits {
   /// Searches that the quick labels cannot settle may walk this many times the graph in all
   /// before the rest are answered 64 targets a sweep.
   std::size_t searchWalks = 8;
+  /// From this many dependencies on, the first pass over them runs on two threads, each over half.
+  std::size_t twoThreadSettling = std::size_t{1} << 15;
 };
 
 /// The limits in force; tests may lower them.

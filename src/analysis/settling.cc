@@ -1,10 +1,14 @@
 #include "analysis/settling.h"
 
 #include <algorithm>
+#include <exception>
+#include <new>
+#include <span>
 #include <utility>
 
 #include "analysis/engine_limits.h"
 #include "analysis/tables_in_use.h"
+#include "platform/threads.h"
 
 namespace fdpreserve {
 namespace {
@@ -145,11 +149,11 @@ NodeId sourceOf(Settling& settling, SlotRow left) {
   return true;
 }
 
-}  // namespace
-
-Questions settleDependencies(const SubschemaIndex& index, AnswerScope scope, StepMatrix& steps) {
+/// The pass over dependencies `first` up to `last`, with its own-node sources numbered from 0.
+Questions settleRange(const SubschemaIndex& index, AnswerScope scope, StepMatrix& steps,
+                      std::size_t first, std::size_t last) {
   Settling settling{index, scope, {}, {}};
-  forEachDependency([&](std::size_t d, SlotRow left, SlotRow right) {
+  forEachDependencyIn(first, last, [&](std::size_t d, SlotRow left, SlotRow right) {
     if (bothShort(left, right)) {
       if (settledShort(index, steps, left, right)) return true;
     } else {
@@ -158,6 +162,66 @@ Questions settleDependencies(const SubschemaIndex& index, AnswerScope scope, Ste
     return settle(settling, d, left, right);
   });
   return std::move(settling.questions);
+}
+
+/// Appends what the pass over the later dependencies left, `later` with `laterSteps`, to what the
+/// pass over the earlier ones left: as one pass over both would have left it.
+void appendLater(Questions& questions, StepMatrix& steps, Questions later,
+                 const StepMatrix& laterSteps) {
+  for (std::size_t w = 0; w < steps.bits.size(); ++w) steps.bits[w] |= laterSteps.bits[w];
+  steps.ownNode.insert(steps.ownNode.end(), laterSteps.ownNode.begin(), laterSteps.ownNode.end());
+  // The later pass numbered its nodes of their own from the first one, as the earlier pass did.
+  const auto shift = static_cast<NodeId>(questions.ownSources);
+  const auto firstOwn = static_cast<NodeId>(attributeIds());
+  const std::size_t firstLater = questions.items.size();
+  questions.items.reserve(firstLater + later.items.size());
+  questions.items.insert(questions.items.end(), later.items.begin(), later.items.end());
+  if (shift != 0) {
+    for (Question& item : std::span(questions.items).subspan(firstLater)) {
+      if (!item.lacking && item.source >= firstOwn) item.source += shift;
+    }
+  }
+  for (const auto& [own, held] : later.sourceEdges) {
+    questions.sourceEdges.emplace_back(own + shift, held);
+  }
+  questions.ownSources += later.ownSources;
+  questions.anyOpen = questions.anyOpen || later.anyOpen;
+  questions.anyLacking = questions.anyLacking || later.anyLacking;
+}
+
+}  // namespace
+
+Questions settleDependencies(const SubschemaIndex& index, AnswerScope scope, StepMatrix& steps) {
+  const std::size_t count = dependenciesInUse();
+  if (count < std::max<std::size_t>(engineLimits.twoThreadSettling, 2)) {
+    return settleRange(index, scope, steps, 0, count);
+  }
+  // Each dependency is settled on its own, given the subschemas: the two halves run at once, each
+  // with steps of its own, and are put together as one pass over both would have left them.
+  const std::size_t half = count / 2;
+  StepMatrix laterSteps = startStepMatrix();
+  Questions later;
+  std::exception_ptr laterFailure;
+  Questions questions;
+  HelperThread helper = startHelper([&] {
+    try {
+      later = settleRange(index, scope, laterSteps, half, count);
+    } catch (const std::bad_alloc&) {
+      laterFailure = std::current_exception();
+    }
+  });
+  questions = settleRange(index, scope, steps, 0, half);
+  if (helper.joinable()) {
+    helper.join();
+  } else {
+    later = settleRange(index, scope, laterSteps, half, count);
+  }
+  // Memory ran out on the helper thread: it goes on as if it had run out here.
+  if (laterFailure != nullptr) std::rethrow_exception(laterFailure);
+  // Asked only for the verdict, the pass stops at the first lacking attribute.
+  if (scope == AnswerScope::kVerdict && questions.anyLacking) return questions;
+  appendLater(questions, steps, std::move(later), laterSteps);
+  return questions;
 }
 
 }  // namespace fdpreserve

@@ -38,24 +38,23 @@ inline SlotRow rightAttributes(std::size_t d) {
 
 namespace fdpreserve {
 
-/// Calls `visit(d, left, right)` with the attributes of both sides of each dependency in use, in
-/// order, for as long as it returns true. Each row starts where the one before it ends: one walk
-/// over the row ends finds them all, where finding each on its own costs more than most
-/// dependencies need.
+/// Calls `visit(d, left, right)` with the attributes of both sides of each dependency from `first`
+/// up to `last`, in order, for as long as it returns true. Each row starts where the one before it
+/// ends: one walk over the row ends finds them all, where finding each on its own costs more than
+/// most dependencies need.
 template <typename Visit>
-void forEachDependency(Visit visit) {
+void forEachDependencyIn(std::size_t first, std::size_t last, Visit visit) {
   const SlotTable& sides = state.dependencies.sides;
-  const std::size_t count = dependenciesInUse();
-  if (!sides.wrapRows.empty() || sides.rowEnds.size() < 2 * count || sides.hasInnerFreeSlots) {
-    for (std::size_t d = 0; d < count; ++d) {
+  if (!sides.wrapRows.empty() || sides.rowEnds.size() < 2 * last || sides.hasInnerFreeSlots) {
+    for (std::size_t d = first; d < last; ++d) {
       if (!visit(d, leftAttributes(d), rightAttributes(d))) return;
     }
     return;
   }
   const AttributeId* const slots = sides.slots.data();
   const std::uint32_t* const ends = sides.rowEnds.data();
-  std::uint32_t begin = 0;
-  for (std::size_t d = 0; d < count; ++d) {
+  std::uint32_t begin = first == 0 ? 0 : ends[2 * first - 1];
+  for (std::size_t d = first; d < last; ++d) {
     const std::uint32_t leftEnd = ends[2 * d];
     const std::uint32_t rightEnd = ends[2 * d + 1];
     if (!visit(d, SlotRow(slots + begin, leftEnd - begin),
@@ -64,6 +63,12 @@ void forEachDependency(Visit visit) {
     }
     begin = rightEnd;
   }
+}
+
+/// Calls `visit` as `forEachDependencyIn` does, over every dependency in use.
+template <typename Visit>
+void forEachDependency(Visit visit) {
+  forEachDependencyIn(0, dependenciesInUse(), visit);
 }
 
 }  // namespace fdpreserve

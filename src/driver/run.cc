@@ -1,9 +1,9 @@
 #include "driver/run.h"
 
 #include <cstdlib>
+#include <exception>
+#include <new>
 #include <string_view>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 #include "analysis/preservation.h"
@@ -13,6 +13,7 @@
 #include "model/reader.h"
 #include "platform/console.h"
 #include "platform/pause.h"
+#include "platform/threads.h"
 
 namespace fdpreserve {
 namespace {
@@ -33,35 +34,55 @@ void announceOutput(const std::string& outputName) {
   writeConsoleLine(messages::kCreatedAfter);
 }
 
-#ifdef __EMSCRIPTEN__
-// The web page runs its jobs in memory, which never take a thread, and its libc++ has no jthread.
-struct CopyThread {};
-#else
-using CopyThread = std::jthread;
 /// Inputs from this size on have their copy written on a thread of its own.
 constexpr std::size_t kCopyThreadFrom = std::size_t{1} << 20;
-#endif
+
+/// The dependency lines are read in pieces of about this many bytes: small enough that two
+/// threads end close together, large enough that each piece costs nothing to hand out.
+constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
+
+/// What stopped the helper thread, if anything did: memory running out while it read a piece.
+std::exception_ptr helperFailure;
 
 /// Starts the copy of the input into the output. On a large input, writing the copy and reading
 /// the tables each take about as long as copying the file, so a file on disk gets the copy on a
-/// thread of its own while the reader runs; the copy touches nothing the reader does. A small
-/// input, a run where no thread can be had, and memory, which the copy could make grow, get the
-/// copy here and now.
-CopyThread startCopy() {
+/// thread of its own, which then reads pieces of the dependency lines from the back while the
+/// reader reads from the front; the copy touches nothing the reader does. A small input, a run
+/// where no thread can be had, and memory, which the copy could make grow, get the copy here and
+/// now, and the reader reads every piece.
+HelperThread startCopy(DependencyPieces& pieces) {
   const auto copy = [] {
     echoInput();
     flushOutput(state.outputFile);
   };
-#ifndef __EMSCRIPTEN__
+  helperFailure = nullptr;
   if (state.outputFile.memorySink == nullptr && state.inputFile.content.size() >= kCopyThreadFrom) {
-    try {
-      return std::jthread(copy);
-    } catch (const std::system_error&) {  // NOLINT(bugprone-empty-catch): the copy is made below
-    }
+    HelperThread helper = startHelper([&pieces, copy](const StopToken& stop) {
+      copy();
+      try {
+        while (readBackPiece(pieces, stop)) {
+        }
+      } catch (const std::bad_alloc&) {
+        helperFailure = std::current_exception();  // reported as the reader's own would be
+      }
+    });
+    if (helper.joinable()) return helper;
   }
-#endif
   copy();
   return {};
+}
+
+/// Reads both tables, with the helper thread, if there is one, reading pieces beside.
+void readTables(DependencyPieces& pieces, HelperThread& helper) {
+  reopenInput(state.inputFile);
+  readDecomposition();
+  cutDependencyLines(pieces, kPieceBytes);
+  while (readFrontPiece(pieces)) {
+  }
+  if (helper.joinable()) helper.join();
+  // Memory ran out on the helper thread: it goes on as if it had run out here.
+  if (helperFailure != nullptr) std::rethrow_exception(std::exchange(helperFailure, nullptr));
+  joinDependencyLines(pieces);
 }
 
 /// Ends the run when the mapped input lost bytes under it. Runs in a signal handler: it writes its
@@ -123,11 +144,10 @@ void openJobInMemory(std::string input, std::string& output) {
 
 bool copyAndAnalyse() {
   {
-    [[maybe_unused]] const CopyThread copier = startCopy();
-    reopenInput(state.inputFile);
-    readDecomposition();
-    readDependencies();
-  }  // the copy is complete here, whatever the reader met
+    DependencyPieces pieces;
+    HelperThread helper = startCopy(pieces);
+    readTables(pieces, helper);
+  }  // the copy is complete here, whatever the reader met: the helper is stopped and joined
   if (state.outputFile.failed) return false;
   // Every byte of the input is in the tables or the copy now: give its memory to the analysis.
   closeInput(state.inputFile);

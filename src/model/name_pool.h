@@ -49,19 +49,23 @@ inline std::uint64_t shortNameKey(std::uint64_t packedBytes, std::size_t length)
 /// Adds the short name `name`, whose key is `key`; returns its new id.
 AttributeId addShortName(NamePool& pool, std::uint64_t key, std::string_view name);
 
-/// The id of the short name `name`, whose key is `key`, adding it when new. Inline: the reader
-/// calls it for nearly every field.
-inline AttributeId internShortName(NamePool& pool, std::uint64_t key, std::string_view name) {
-  if (!pool.shortKeys.empty()) {
-    const std::size_t mask = pool.shortKeys.size() - 1;
-    for (auto at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> pool.shortHashShift);;
-         at = (at + 1) & mask) {
-      const std::uint64_t found = pool.shortKeys[at];
-      if (found == key) return pool.shortIds[at];
-      if (found == 0) break;
-    }
+/// The id of the short name whose key is `key`, or `kFreeSlot` when it was never added. Inline:
+/// the reader calls it for nearly every field.
+inline AttributeId findShortName(const NamePool& pool, std::uint64_t key) {
+  if (pool.shortKeys.empty()) return kFreeSlot;
+  const std::size_t mask = pool.shortKeys.size() - 1;
+  for (auto at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> pool.shortHashShift);;
+       at = (at + 1) & mask) {
+    const std::uint64_t found = pool.shortKeys[at];
+    if (found == key) return pool.shortIds[at];
+    if (found == 0) return kFreeSlot;
   }
-  return addShortName(pool, key, name);
+}
+
+/// The id of the short name `name`, whose key is `key`, adding it when new.
+inline AttributeId internShortName(NamePool& pool, std::uint64_t key, std::string_view name) {
+  const AttributeId found = findShortName(pool, key);
+  return found != kFreeSlot ? found : addShortName(pool, key, name);
 }
 
 /// The bytes of the name with the given id.

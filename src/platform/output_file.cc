@@ -16,8 +16,10 @@
 #define FDPRESERVE_NEW_FILE_MODE (_S_IREAD | _S_IWRITE)
 using WriteCount = int;
 #else
+#include <sys/stat.h>
 #include <unistd.h>
-#define FDPRESERVE_OPEN_WRITE_FLAGS (O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC)
+// Truncated on the first write instead: see openOutput.
+#define FDPRESERVE_OPEN_WRITE_FLAGS (O_WRONLY | O_CREAT | O_CLOEXEC)
 #define FDPRESERVE_NEW_FILE_MODE 0664
 using WriteCount = ssize_t;
 #endif
@@ -75,13 +77,26 @@ std::size_t convertLineFeeds(std::string_view text, char* to) {
   return static_cast<std::size_t>(out - to);
 }
 
+/// Drops the bytes the file had when it was opened.
+void truncateNow(OutputFile& file) {
+  file.truncateFirst = false;
+#ifndef _WIN32
+  int result = 0;
+  do {
+    result = ::ftruncate(file.descriptor, 0);
+  } while (result != 0 && errno == EINTR);
+  if (result != 0) file.failed = true;
+#endif
+}
+
 /// Gives bytes to the system, or to the memory sink; after a failure the rest is dropped.
 void handOver(OutputFile& file, std::string_view bytes) {
   if (file.memorySink != nullptr) {
     file.memorySink->append(bytes);
-  } else if (!file.failed && !writeAll(file.descriptor, bytes)) {
-    file.failed = true;
+    return;
   }
+  if (file.truncateFirst) truncateNow(file);
+  if (!file.failed && !writeAll(file.descriptor, bytes)) file.failed = true;
 }
 
 /// Drops the paths of a replacement that was committed or removed.
@@ -104,12 +119,21 @@ bool openOutput(OutputFile& file, const std::string& path) {
   file.pending.reserve(kFlushThreshold);
   file.descriptor = ::open(path.c_str(), FDPRESERVE_OPEN_WRITE_FLAGS, FDPRESERVE_NEW_FILE_MODE);
   file.isOpen = file.descriptor >= 0;
+#ifndef _WIN32
+  // Dropping the pages of a large old file takes milliseconds: the first write does it, on the
+  // thread that writes the copy, while the reader gets on with the tables. Only a regular file
+  // holds bytes that truncating drops.
+  struct stat info {};
+  file.truncateFirst = file.isOpen && ::fstat(file.descriptor, &info) == 0 &&
+                       S_ISREG(info.st_mode) && info.st_size > 0;
+#endif
   return file.isOpen;
 }
 
 bool openReplacement(OutputFile& file, const std::string& path) {
   discardOutput(file);
   file.failed = false;
+  file.truncateFirst = false;
   file.pending.reserve(kFlushThreshold);  // before anything is created or truncated, as above
   switch (startReplacement(path, file.replacedPath, file.temporaryPath, file.descriptor)) {
     case ReplacementStart::kUnwritable:
@@ -128,6 +152,7 @@ bool openReplacement(OutputFile& file, const std::string& path) {
 void openOutputInMemory(OutputFile& file, std::string& sink) {
   discardOutput(file);
   file.failed = false;
+  file.truncateFirst = false;
   file.memorySink = &sink;
   file.isOpen = true;
 }
@@ -180,6 +205,7 @@ void flushOutput(OutputFile& file) {
 
 bool closeOutput(OutputFile& file) {
   if (!file.isOpen) return !file.failed;
+  if (file.truncateFirst) truncateNow(file);
   flushOutput(file);
   // Renamed over the old file, a replacement must be whole even after a crash.
   if (!file.temporaryPath.empty() && !file.failed && !syncToDisk(file.descriptor)) {

@@ -24,11 +24,14 @@ struct OutputFile {
   SystemPath temporaryPath;  ///< the replacement until it is committed or removed; else empty
   bool isOpen = false;
   bool failed = false;  ///< a write or the close went wrong
+  /// The file still holds the bytes it had when it was opened; they go before the first write.
+  bool truncateFirst = false;
 };
 
 /// Opens `path` for writing: created with mode 0664 (less the umask) when missing, truncated to
-/// length 0 when present. False when it cannot be opened. Takes the memory of its buffer first,
-/// so that writing allocates nothing afterwards.
+/// length 0 when present, at the latest when the first bytes reach it or it is closed. False when
+/// it cannot be opened. Takes the memory of its buffer first, so that writing allocates nothing
+/// afterwards.
 bool openOutput(OutputFile& file, const std::string& path);
 
 /// Opens the existing file at `path` so that a failure anywhere leaves it as it was: the writes go

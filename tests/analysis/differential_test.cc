@@ -29,7 +29,8 @@ const std::string kPadding = [] {
 
 /// The limits as they are, then lowered in two ways: every subschema wide, signatures that only
 /// rule out, every side marked, steps in lists and sweeps at once; and every subschema of two
-/// groups taken as a chain, with searches given free rein.
+/// groups taken as a chain, with searches given free rein. Both settle the dependencies on two
+/// threads.
 const std::vector<EngineLimits> kLimits{
     EngineLimits{},
     EngineLimits{.wordSubschema = 0,
@@ -37,11 +38,13 @@ const std::vector<EngineLimits> kLimits{
                  .signatureBits = 1,
                  .lookedThroughSides = 0,
                  .stepMatrixAttributes = 0,
-                 .searchWalks = 0},
+                 .searchWalks = 0,
+                 .twoThreadSettling = 2},
     EngineLimits{.wordSubschema = 1,
                  .exactSubschemaWord = 64,
                  .stepMatrixAttributes = 8192,
-                 .searchWalks = 1000},
+                 .searchWalks = 1000,
+                 .twoThreadSettling = 3},
 };
 
 std::vector<ReferenceAnswer> namesOf(const DependencyAnswers& answers) {

@@ -5,8 +5,11 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 
+#include "driver/run.h"
+#include "model/analysis_state.h"
 #include "support/console_texts.h"
 #include "support/program_runner.h"
 #include "support/temp_dir.h"
@@ -24,6 +27,44 @@ class CommandLineTest : public TempDirTest {
     return runProgram(dir_, arguments, input);
   }
 };
+
+/// Megabytes of dependency lines, mostly plain, with lines of every odd kind among them: read on
+/// two threads when the output is a file.
+std::string largeMixedInput(unsigned seed, const char* lineEnd) {
+  std::mt19937 random(seed);
+  const auto name = [&] {
+    static const char* const kNames[] = {"A1", "B2", "C3",          "D4",  "E5",
+                                         "F6", "G7", "Long name 8", "x-y", ""};
+    return std::string(kNames[random() % 40 < 36 ? random() % 7 : 7 + random() % 3]);
+  };
+  std::string text =
+      std::string("A1,B2,C3,Long name 8") + lineEnd + "C3,D4,E5,F6" + lineEnd + lineEnd;
+  while (text.size() < 3 * (std::size_t{1} << 20)) {
+    const auto kind = static_cast<unsigned>(random() % 50);
+    text += name() + (kind % 2 == 0 ? "," + name() : "");
+    if (kind != 0) text += kind == 1 ? "-" : "->";
+    if (kind != 2) text += name() + (kind % 3 == 0 ? "," + name() : "");
+    text += lineEnd;
+  }
+  return seed % 2 == 0 ? text : text + "A1->G7";
+}
+
+TEST_F(CommandLineTest, LargeInputsGetTheBytesOfTheRunInMemory) {
+  for (const unsigned seed : {1U, 2U}) {
+    for (const char* lineEnd : {"\n", "\r\n"}) {
+      const std::string input = largeMixedInput(seed, lineEnd);
+      std::string expected;
+      openJobInMemory(input, expected);
+      copyAndAnalyse();
+      closeOutput(state.outputFile);
+      resetAnalysisState();
+      writeFile("in.txt", input);
+      const RunResult result = run({"in.txt", "out.txt"});
+      EXPECT_EQ(result.exitStatus, 0);
+      EXPECT_TRUE(readFile("out.txt") == expected) << "seed " << seed;
+    }
+  }
+}
 
 TEST_F(CommandLineTest, TooFewArgumentsOpenNothing) {
   writeFile("in.txt", "A,B\n");

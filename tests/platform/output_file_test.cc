@@ -92,6 +92,17 @@ TEST_F(OutputFileTest, FailuresAreRememberedUntilReopened) {
   EXPECT_TRUE(closeOutput(file));
 }
 
+TEST_F(OutputFileTest, AnOldFileKeepsNoneOfItsBytesWrittenOverOrNot) {
+  for (const std::string& written : {std::string(), std::string("new")}) {
+    writeFile("out", "old bytes, more of them than are written");
+    OutputFile file;
+    ASSERT_TRUE(openOutput(file, path("out").string()));
+    writeBytes(file, written);
+    EXPECT_TRUE(closeOutput(file));
+    EXPECT_EQ(readFile("out"), written);
+  }
+}
+
 TEST_F(OutputFileTest, WritingToAClosedFileFails) {
   OutputFile file;
   writeBytes(file, "A");

@@ -13,6 +13,7 @@
 #include "analysis/engine_limits.h"
 #include "model/analysis_state.h"
 #include "model/reader.h"
+#include "support/engine_comparison.h"
 #include "support/reference_preservation.h"
 
 namespace {
@@ -24,32 +25,6 @@ using namespace fdpreserve;
 constexpr std::size_t kMaxInputBytes = 1024;
 constexpr std::int64_t kMaxSubschemas = 24;
 constexpr std::int64_t kMaxDependencies = 64;
-
-const EngineLimits kLimits[] = {
-    EngineLimits{},
-    EngineLimits{.wordSubschema = 0,
-                 .exactSubschemaWord = 0,
-                 .signatureBits = 1,
-                 .lookedThroughSides = 0,
-                 .stepMatrixAttributes = 0,
-                 .searchWalks = 0,
-                 .twoThreadSettling = 2},
-    EngineLimits{.wordSubschema = 2,
-                 .exactSubschemaWord = 1,
-                 .stepMatrixAttributes = 8192,
-                 .searchWalks = 1,
-                 .twoThreadSettling = 3},
-};
-
-std::vector<testing::ReferenceAnswer> namesOf(const DependencyAnswers& answers) {
-  std::vector<testing::ReferenceAnswer> named(answers.entries);
-  for (std::size_t entry = 0; entry < answers.entries; ++entry) {
-    for (const AttributeId id : missingAttributes(answers, entry)) {
-      named[entry].emplace_back(nameOf(state.attributeNames, id));
-    }
-  }
-  return named;
-}
 
 }  // namespace
 
@@ -69,9 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<testing::ReferenceAnswer> expected = testing::answersByPasses();
   bool preserving = true;
   for (const testing::ReferenceAnswer& answer : expected) preserving &= answer.empty();
-  for (std::size_t l = 0; l < std::size(kLimits); ++l) {
-    engineLimits = kLimits[l];
-    const bool sameAnswers = namesOf(answerDependencies(AnswerScope::kEveryDependency)) == expected;
+  for (std::size_t l = 0; l < testing::engineLimitSets().size(); ++l) {
+    engineLimits = testing::engineLimitSets()[l];
+    const bool sameAnswers =
+        testing::answersAsNames(answerDependencies(AnswerScope::kEveryDependency)) == expected;
     const bool sameVerdict =
         everyDependencyPreserved(answerDependencies(AnswerScope::kVerdict)) == preserving;
     if (!sameAnswers || !sameVerdict) {

@@ -1,36 +1,12 @@
 #include "explain/report_sink.h"
 
-#include <cerrno>
-
 #ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
 #include <windows.h>
-using WriteCount = int;
-#else
-#include <unistd.h>
-using WriteCount = ssize_t;
 #endif
+
+#include "platform/console.h"
 
 namespace fdpreserve::explain {
-namespace {
-
-bool writeStandardOutput(std::string_view bytes) {
-#ifdef _WIN32
-  // The report's line ends are written as they should arrive: the runtime must add no CR.
-  static const int binaryMode = _setmode(1, _O_BINARY);
-  (void)binaryMode;
-#endif
-  while (!bytes.empty()) {
-    const WriteCount wrote = ::write(1, bytes.data(), static_cast<unsigned>(bytes.size()));
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(wrote));
-  }
-  return true;
-}
-
-}  // namespace
 
 ReportSink standardOutputSink() {
   ReportSink sink;

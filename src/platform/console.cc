@@ -21,27 +21,28 @@ namespace {
 
 std::string* consoleSink = nullptr;
 
-void writeStandardOutput(std::string_view bytes) {
+}  // namespace
+
+bool writeStandardOutput(std::string_view bytes) {
 #ifdef _WIN32
-  // Our line ends are already CR LF: the runtime must not add a second CR.
+  // Line ends are written as they are to arrive: the runtime must not add a second CR.
   static const int binaryMode = _setmode(1, _O_BINARY);
   (void)binaryMode;
 #endif
   while (!bytes.empty()) {
     const WriteCount wrote = ::write(1, bytes.data(), static_cast<unsigned>(bytes.size()));
     if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) return;  // a closed console has nobody left to tell
+    if (wrote <= 0) return false;
     bytes.remove_prefix(static_cast<std::size_t>(wrote));
   }
+  return true;
 }
-
-}  // namespace
 
 void writeConsole(std::string_view bytes) {
   if (consoleSink != nullptr) {
     consoleSink->append(bytes);
   } else {
-    writeStandardOutput(bytes);
+    (void)writeStandardOutput(bytes);  // a closed console has nobody left to tell
   }
 }
 

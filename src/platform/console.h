@@ -8,6 +8,10 @@ namespace fdpreserve {
 /// Writes bytes to the console (standard output) at once, as they are.
 void writeConsole(std::string_view bytes);
 
+/// Writes `bytes` to standard output as they are, with no line end translated on any platform,
+/// past every redirection; false when not all of them could be written.
+bool writeStandardOutput(std::string_view bytes);
+
 /// Writes one line of text to the console, followed by a line end. Allocates nothing.
 void writeConsoleLine(std::string_view text);
 

@@ -9,6 +9,7 @@
 #include "analysis/dependency_answers.h"
 #include "analysis/engine_limits.h"
 #include "model/analysis_state.h"
+#include "support/engine_comparison.h"
 #include "support/random_input.h"
 #include "support/reference_preservation.h"
 #include "support/state_fixture.h"
@@ -27,36 +28,6 @@ const std::string kPadding = [] {
   return line + "\n";
 }();
 
-/// The limits as they are, then lowered in two ways: every subschema wide, signatures that only
-/// rule out, every side marked, steps in lists and sweeps at once; and every subschema of two
-/// groups taken as a chain, with searches given free rein. Both settle the dependencies on two
-/// threads.
-const std::vector<EngineLimits> kLimits{
-    EngineLimits{},
-    EngineLimits{.wordSubschema = 0,
-                 .exactSubschemaWord = 0,
-                 .signatureBits = 1,
-                 .lookedThroughSides = 0,
-                 .stepMatrixAttributes = 0,
-                 .searchWalks = 0,
-                 .twoThreadSettling = 2},
-    EngineLimits{.wordSubschema = 1,
-                 .exactSubschemaWord = 64,
-                 .stepMatrixAttributes = 8192,
-                 .searchWalks = 1000,
-                 .twoThreadSettling = 3},
-};
-
-std::vector<ReferenceAnswer> namesOf(const DependencyAnswers& answers) {
-  std::vector<ReferenceAnswer> named(answers.entries);
-  for (std::size_t entry = 0; entry < answers.entries; ++entry) {
-    for (const AttributeId id : missingAttributes(answers, entry)) {
-      named[entry].emplace_back(nameOf(state.attributeNames, id));
-    }
-  }
-  return named;
-}
-
 class DifferentialTest : public StateTest, public ::testing::WithParamInterface<int> {
  protected:
   void TearDown() override {
@@ -68,9 +39,10 @@ class DifferentialTest : public StateTest, public ::testing::WithParamInterface<
   static bool compare(const std::string& input, unsigned seed) {
     const ReferenceRun reference = referenceRun(input);
     const std::string& expected = reference.output;
-    for (std::size_t l = 0; l < kLimits.size(); ++l) {
-      engineLimits = kLimits[l];
-      EXPECT_EQ(namesOf(answerDependencies(AnswerScope::kEveryDependency)), reference.answers)
+    for (std::size_t l = 0; l < engineLimitSets().size(); ++l) {
+      engineLimits = engineLimitSets()[l];
+      EXPECT_EQ(answersAsNames(answerDependencies(AnswerScope::kEveryDependency)),
+                reference.answers)
           << "seed " << seed << ", limits " << l << ", input:\n"
           << printable(input);
       EXPECT_EQ(everyDependencyPreserved(answerDependencies(AnswerScope::kVerdict)),

@@ -8,6 +8,7 @@
 #include "analysis/tables_in_use.h"
 #include "explain/messages.h"
 #include "explain/notes.h"
+#include "explain/text_parts.h"
 
 namespace fdpreserve::explain {
 namespace {
@@ -99,7 +100,7 @@ void putHeader(JsonWriter& writer, const LoadedInput& input, const RuleAnswers& 
   put(sink, ",\"preserving\":");
   putBool(sink, ours);
   put(sink, ",\"verdict\":");
-  put(sink, serialised(Json(ours ? texts::kPreservingHungarian : texts::kNotPreservingHungarian)));
+  put(sink, serialised(Json(hungarianVerdict(ours))));
   put(sink, ",\"textbook_preserving\":");
   if (answers.textbook == TextbookState::kDecided) {
     putBool(sink, preservingTextbook(answers));

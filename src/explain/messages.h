@@ -43,13 +43,9 @@ inline constexpr std::string_view kInputLost =
     "an input file was shortened by another program while it was read";
 inline constexpr std::string_view kSeeHelp = " (see fdexplain --help)";
 
-/// The verdicts: in words, and as fdpreserve writes them (here in UTF-8).
+/// The verdicts in words; in Hungarian they are the phrases fdpreserve writes.
 inline constexpr std::string_view kPreservingWords = "dependency-preserving";
 inline constexpr std::string_view kNotPreservingWords = "not dependency-preserving";
-inline constexpr std::string_view kPreservingHungarian =
-    "f\xC3\xBCgg\xC5\x91s\xC3\xA9g\xC5\x91rz\xC5\x91";
-inline constexpr std::string_view kNotPreservingHungarian =
-    "nem f\xC3\xBCgg\xC5\x91s\xC3\xA9g\xC5\x91rz\xC5\x91";
 }  // namespace texts
 
 }  // namespace fdpreserve::explain

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <limits>
 
+#include "analysis/preservation.h"
 #include "analysis/tables_in_use.h"
 #include "explain/messages.h"
+#include "explain/name_text.h"
 #include "explain/notes.h"
 
 namespace fdpreserve::explain {
@@ -50,11 +52,17 @@ std::string dependencyText(const TextContext& text, std::size_t entry) {
   return rowText(text, left) + " -> " + rowText(text, right);
 }
 
+std::string hungarianVerdict(bool preserving) {
+  // Decoded from the very bytes fdpreserve writes, so that the two can never part.
+  std::string phrase;
+  appendUtf8(phrase, preserving ? kPreservingVerdict : kNotPreservingVerdict,
+             NameEncoding::kIso88592);
+  return phrase;
+}
+
 std::string verdictText(bool preserving) {
-  return preserving ? std::string(texts::kPreservingHungarian) + " (" +
-                          std::string(texts::kPreservingWords) + ")"
-                    : std::string(texts::kNotPreservingHungarian) + " (" +
-                          std::string(texts::kNotPreservingWords) + ")";
+  return hungarianVerdict(preserving) + " (" +
+         std::string(preserving ? texts::kPreservingWords : texts::kNotPreservingWords) + ")";
 }
 
 }  // namespace fdpreserve::explain

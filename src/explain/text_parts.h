@@ -53,6 +53,9 @@ std::string rowText(const TextContext& text, SlotRow stored);
 std::string dependencyText(const TextContext& text, std::size_t entry);
 
 /// A verdict in Hungarian, as fdpreserve writes it, and in words.
+/// The verdict phrase as fdpreserve writes it, in UTF-8.
+std::string hungarianVerdict(bool preserving);
+
 std::string verdictText(bool preserving);
 
 /// The sections on the dependencies that are not preserved, where the two rules part, and with

@@ -37,10 +37,6 @@ enum class Closed : std::uint8_t {
   kOverBudget  ///< the run's budget ran out
 };
 
-void spend(WorkBudget& budget, std::size_t units) {
-  budget.left = budget.left > units ? budget.left - units : 0;
-}
-
 void pushSubschema(std::vector<TracerIndex>& heap, TracerIndex subschema) {
   heap.push_back(subschema);
   std::push_heap(heap.begin(), heap.end(), std::greater<>());

@@ -6,21 +6,11 @@
 #include <span>
 #include <vector>
 
+#include "design/work_budget.h"
 #include "explain/explain_options.h"
 #include "model/name_pool.h"
 
 namespace fdpreserve::explain {
-
-/// Units of work a caller allows the traced passes: about one visit of an attribute or a
-/// dependency each. A large input stops a trace here instead of taking minutes.
-struct WorkBudget {
-  std::uint64_t left = std::numeric_limits<std::uint64_t>::max();
-};
-
-/// A budget that never runs out.
-inline WorkBudget unlimitedBudget() {
-  return {};
-}
 
 /// How far to run the passes.
 enum class TraceGoal : std::uint8_t {

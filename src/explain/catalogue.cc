@@ -1,5 +1,6 @@
 #include "explain/catalogue.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -52,14 +53,28 @@ bool startsWith(std::string_view line, std::string_view prefix) {
   return line.substr(0, prefix.size()) == prefix;
 }
 
+/// `text` with each placeholder replaced, in one pass over the text alone: a value is never
+/// searched again, so a file or attribute name that reads "{line}" stays as it is.
 void substitute(std::string& text, std::initializer_list<Fill> fills) {
-  for (const Fill& fill : fills) {
-    const std::string mark = "{" + std::string(fill.name) + "}";
-    for (std::size_t at = text.find(mark); at != std::string::npos;
-         at = text.find(mark, at + fill.value.size())) {
-      text.replace(at, mark.size(), fill.value);
-    }
+  std::string out;
+  out.reserve(text.size());
+  std::size_t done = 0;
+  for (std::size_t open = text.find('{'); open != std::string::npos;
+       open = text.find('{', open + 1)) {
+    const std::size_t close = text.find('}', open);
+    if (close == std::string::npos) break;
+    const std::string_view name = std::string_view(text).substr(open + 1, close - open - 1);
+    const auto fill = std::find_if(fills.begin(), fills.end(), [name](const Fill& candidate) {
+      return candidate.name == name;
+    });
+    if (fill == fills.end()) continue;
+    out.append(text, done, open - done);
+    out.append(fill->value);
+    done = close + 1;
+    open = close;
   }
+  out.append(text, done, std::string::npos);
+  text = std::move(out);
 }
 
 const CatalogueEntry* find(Language language, std::string_view key) {

@@ -11,6 +11,7 @@
 #include "explain/explain.h"
 #include "explain/json_report.h"
 #include "explain/messages.h"
+#include "explain/summary_report.h"
 #include "platform/console.h"
 #include "platform/wildcard.h"
 #include "version.h"
@@ -55,7 +56,7 @@ void putText(ReportSink& sink, std::string_view text) {
 /// the exit status: after the help or the version, or a wrong command line.
 int parse(const std::vector<std::string>& arguments, CommandLine& line, ReportSink& sink) {
   CLI::App app{std::string(texts::kDescription), std::string(texts::kProgram)};
-  app.add_flag("--json", line.options.json, std::string(texts::kJsonOption));
+  CLI::Option* json = app.add_flag("--json", line.options.json, std::string(texts::kJsonOption));
   std::string rule = "any";
   app.add_option("--rule", rule, std::string(texts::kRuleOption))
       ->check(CLI::IsMember({"any", "textbook"}));
@@ -63,6 +64,13 @@ int parse(const std::vector<std::string>& arguments, CommandLine& line, ReportSi
   std::string language(languageCode(languageOfUser()));
   app.add_option("--lang", language, std::string(texts::kLangOption))
       ->check(CLI::IsMember({"en", "hu"}));
+  // The help speaks the language the locale asks for; --lang comes too late for it.
+  const Language helpLanguage = languageNamed(language);
+  CLI::Option* summary =
+      app.add_flag("--summary", line.options.summary, phrase(helpLanguage, "summary.option"))
+          ->excludes(json);
+  app.add_flag("--csv", line.options.csv, phrase(helpLanguage, "summary.csv-option"))
+      ->needs(summary);
   app.add_option("FILE", line.files, std::string(texts::kFilesOption))->required();
   app.set_version_flag("--version", std::string(texts::kProgram) + " " + std::string(kVersion),
                        std::string(texts::kVersionOption));
@@ -106,7 +114,11 @@ int explainFile(ReportSink& sink, const std::string& file, const ExplainOptions&
   if (status != kExitTrouble) return status;
   resetAnalysisState();  // gives back what the file took
   reportError(file + ": " + error);
-  if (options.json) writeJsonError(sink, file, error);
+  if (options.summary) {
+    writeSummaryError(sink, file, error, options);
+  } else if (options.json) {
+    writeJsonError(sink, file, error);
+  }
   return kExitTrouble;
 }
 
@@ -122,8 +134,10 @@ int runFdexplain(int argumentCount, char** argumentVector) {
   if (status < 0) {
     status = kExitPreserving;
     bool first = true;
+    if (line.options.summary) writeSummaryHeader(sink, line.options);
     for (const std::string& file : line.files) {
-      if (!first && !line.options.json) endLine(sink);  // a blank line between two reports
+      // A blank line between two text reports; a summary has a line a file.
+      if (!first && !line.options.json && !line.options.summary) endLine(sink);
       first = false;
       status = std::max(status, explainFile(sink, file, line.options));
     }

@@ -86,6 +86,15 @@ const CatalogueEntry* find(Language language, std::string_view key) {
   return nullptr;
 }
 
+/// "[key]", what a key neither catalogue has reads as. Appended piece by piece: GCC 12 at -O3
+/// warns of an overlap that cannot happen in "[" + key + "]".
+std::string missingText(std::string_view key) {
+  std::string text = "[";
+  text.append(key);
+  text.push_back(']');
+  return text;
+}
+
 }  // namespace
 
 std::map<std::string, CatalogueEntry, std::less<>> parseCatalogue(std::string_view poText) {
@@ -137,7 +146,7 @@ const std::map<std::string, CatalogueEntry, std::less<>>& catalogueOf(Language l
 
 std::string phrase(Language language, std::string_view key, std::initializer_list<Fill> fills) {
   const CatalogueEntry* entry = find(language, key);
-  if (entry == nullptr) return "[" + std::string(key) + "]";
+  if (entry == nullptr) return missingText(key);
   std::string text = entry->singular;
   substitute(text, fills);
   return text;
@@ -146,7 +155,7 @@ std::string phrase(Language language, std::string_view key, std::initializer_lis
 std::string countedPhrase(Language language, std::string_view key, std::uint64_t count,
                           std::initializer_list<Fill> fills) {
   const CatalogueEntry* entry = find(language, key);
-  if (entry == nullptr) return "[" + std::string(key) + "]";
+  if (entry == nullptr) return missingText(key);
   std::string text = count == 1 || entry->plural.empty() ? entry->singular : entry->plural;
   substitute(text, fills);
   return text;

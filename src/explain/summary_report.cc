@@ -24,6 +24,7 @@ struct SummaryRow {
   std::uint64_t notes = 0;                       ///< on odd lines, as the text report counts them
 };
 
+/// The row of the input in `state` from the answers, its notes counted.
 SummaryRow gatherRow(const LoadedInput& input, const RuleAnswers& answers) {
   SummaryRow row;
   row.preserving = preservingOurs(answers);
@@ -69,6 +70,7 @@ void putCsvField(ReportSink& sink, std::string_view field) {
   put(sink, "\"");
 }
 
+/// One record: the fields, separated by commas, and the record's end.
 void putCsvRecord(ReportSink& sink, std::initializer_list<std::string_view> fields) {
   bool first = true;
   for (const std::string_view field : fields) {
@@ -79,16 +81,19 @@ void putCsvRecord(ReportSink& sink, std::initializer_list<std::string_view> fiel
   put(sink, kRecordEnd);
 }
 
+/// "true", "false", or an empty field for what was not computed.
 std::string_view csvBoolean(std::optional<bool> value) {
   if (!value.has_value()) return {};
   return *value ? "true" : "false";
 }
 
+/// The textbook rule's verdict as fdpreserve would write it, or that it was not computed.
 std::string textbookText(const SummaryRow& row, Language language) {
   if (!row.textbookPreserving.has_value()) return phrase(language, "summary.not-computed");
   return hungarianVerdict(*row.textbookPreserving);
 }
 
+/// The lines of the dependencies not preserved, the first few unless `--all`, in words.
 std::string notPreservedText(const SummaryRow& row, const ExplainOptions& options) {
   const Language language = options.language;
   const std::vector<std::uint64_t>& lines = row.notPreservedLines;

@@ -102,9 +102,12 @@ TEST_F(NoteWordsTest, ATwinIsNamedOnceAtItsFirstLine) {
   EXPECT_EQ(twins, 1);
 }
 
-TEST_F(NoteWordsTest, AWellFormedFileHasNone) {
+TEST_F(NoteWordsTest, AWellFormedFileHasNoneButTheEmptyEntryAfterItsFinalLineFeed) {
   const nlohmann::json report = jsonOn("in.txt", "A,B\nB,C\n\nA->B\nB->C\nA->C\n");
-  EXPECT_EQ(report["notes"], nlohmann::json::array());
+  ASSERT_EQ(report["notes"].size(), 1U) << report.dump();
+  EXPECT_EQ(report["notes"][0]["kind"], "final-empty-entry");
+  EXPECT_EQ(report["notes"][0]["line"], 7);
+  EXPECT_EQ(jsonOn("in.txt", "A,B\nB,C\n\nA->B\nB->C\nA->C")["notes"], nlohmann::json::array());
 }
 
 }  // namespace

@@ -151,8 +151,7 @@ Command::Command(std::filesystem::path workDir, const std::vector<std::string>& 
       environment_.emplace_back(*entry);
     }
   }
-  environment_.insert(environment_.end(), options_.environment.begin(),
-                      options_.environment.end());
+  environment_.insert(environment_.end(), options_.environment.begin(), options_.environment.end());
   for (std::string& s : environment_) envp_.push_back(s.data());
   envp_.push_back(nullptr);
 }

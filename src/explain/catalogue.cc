@@ -154,6 +154,14 @@ Language languageOfLocale(std::string_view localeName) {
   return startsWith(localeName, "hu") ? Language::kHungarian : Language::kEnglish;
 }
 
+Language languageOfPreferences(const std::vector<std::string>& preferred) {
+  for (const std::string& name : preferred) {
+    if (startsWith(name, "hu")) return Language::kHungarian;
+    if (startsWith(name, "en")) return Language::kEnglish;
+  }
+  return Language::kEnglish;
+}
+
 Language languageOfUser() {
   return languageOfLocale(messagesLocaleName());
 }

@@ -31,6 +31,17 @@ const std::vector<NoteCase> kNoteCases{
     {"not-in-any-subschema", "A,B\n\nA->C\n", 3},
     {"empty-left-side", "A,B\n\n->B\n", 3},
     {"case-or-blank-twin", "A,B\n\na->B\n", 3},
+    {"byte-order-mark",
+     "\xEF\xBB\xBF"
+     "A,B\n\nA->B",
+     1},
+    {"arrow-lookalike",
+     "A,B\n\nA\xE2\x86\x92"
+     "B\n",
+     3},
+    {"blank-separator", "A,B\n \t\nA->B\n", 2},
+    {"verdict-line", "A,B\n\nA->B\n\n\nf\xFCgg\xF5s\xE9g\xF5rz\xF5", 6},
+    {"final-empty-entry", "A,B\n\nA->B\n", 4},
 };
 
 std::string withCrLf(const std::string& text) {

@@ -73,8 +73,9 @@ std::optional<ArrowLookalike> greaterAt(std::string_view line, std::size_t at,
 std::string codeOf(char32_t codePoint) {
   static constexpr std::string_view kHex = "0123456789ABCDEF";
   std::string code = "U+";
-  for (unsigned shift = 16; shift > 0; shift -= 4)
+  for (unsigned shift = 16; shift > 0; shift -= 4) {
     code.push_back(kHex[(codePoint >> (shift - 4)) & 0xFU]);
+  }
   return code;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -62,10 +63,10 @@ void noteByteOrderMark(NoteScan& scan);
 /// Notes a line of only blanks or tabs, which looks empty and is not; `read` says what it became.
 void noteBlankLine(NoteScan& scan, std::string_view text, const std::string& read);
 
-/// Notes a look-alike of the arrow on the line, and what the line became: the text of `key`
-/// filled with `read`.
-void noteLookalike(NoteScan& scan, std::string_view text, std::string_view key,
-                   std::initializer_list<Fill> read);
+/// Notes a look-alike of the arrow on the line, and what the line became, as `read` words it:
+/// called only for a line that has one, since naming every line's names would cost a clean
+/// file of millions of lines a string each.
+void noteLookalike(NoteScan& scan, std::string_view text, const std::function<std::string()>& read);
 
 /// Notes a line that is fdpreserve's own verdict: the input is probably an output.
 void noteVerdictLine(NoteScan& scan, std::string_view text);

@@ -114,8 +114,10 @@ void noteSubschemaLine(NoteScan& scan, std::size_t row, std::string_view text) {
   if (text.find("->") != std::string_view::npos) {
     say(scan, NoteKind::kArrowInSubschema, words(scan, "note.arrow-in-subschema"));
   }
-  noteLookalike(scan, text, "note.read-as-subschema",
-                {{"names", namesOrNothing(scan, subschemaAttributes(row))}});
+  noteLookalike(scan, text, [&] {
+    return words(scan, "note.read-as-subschema",
+                 {{"names", namesOrNothing(scan, subschemaAttributes(row))}});
+  });
   noteVerdictLine(scan, text);
 }
 
@@ -160,15 +162,12 @@ void noteDependencyLine(NoteScan& scan, std::size_t entry, std::string_view text
   noteRow(scan, rightSide(state.dependencies, entry), "note.where.right", blank);
   const SlotRow left = leftAttributes(entry);
   const SlotRow right = rightAttributes(entry);
-  const std::string leftNames = namesOrNothing(scan, left);
-  const std::string rightNames = namesOrNothing(scan, right);
-  if (blank) {
-    noteBlankLine(scan, text,
-                  words(scan, "note.blank-separator.dependency",
-                        {{"left", leftNames}, {"right", rightNames}}));
-  }
-  noteLookalike(scan, text, "note.read-as-dependency",
-                {{"left", leftNames}, {"right", rightNames}});
+  const auto sides = [&](std::string_view key) {
+    return words(scan, key,
+                 {{"left", namesOrNothing(scan, left)}, {"right", namesOrNothing(scan, right)}});
+  };
+  if (blank) noteBlankLine(scan, text, sides("note.blank-separator.dependency"));
+  noteLookalike(scan, text, [&] { return sides("note.read-as-dependency"); });
   noteVerdictLine(scan, text);
   if (scan.anyHomeless) {
     const auto homeless = [&](AttributeId a) { return scan.inSubschema[a] == 0; };

@@ -13,15 +13,14 @@ void noteBlankLine(NoteScan& scan, std::string_view text, const std::string& rea
                     {{"count", std::to_string(text.size())}, {"read", read}}));
 }
 
-void noteLookalike(NoteScan& scan, std::string_view text, std::string_view key,
-                   std::initializer_list<Fill> read) {
+void noteLookalike(NoteScan& scan, std::string_view text,
+                   const std::function<std::string()>& read) {
   if (!scan.anyLookalike) return;
   const std::optional<ArrowLookalike> found = findArrowLookalike(text, scan.input.encoding);
   if (!found) return;
   say(scan, NoteKind::kArrowLookalike,
       words(scan, "note.arrow-lookalike",
-            {{"lookalike", describeLookalike(*found, scan.language)},
-             {"read", words(scan, key, read)}}));
+            {{"lookalike", describeLookalike(*found, scan.language)}, {"read", read()}}));
 }
 
 void noteVerdictLine(NoteScan& scan, std::string_view text) {

@@ -82,12 +82,16 @@ std::string partsInput(const TierShape& shape, std::uint64_t seed, bool withDepe
       }
     }
   }
-  for (std::size_t c = 0; c < parts.crossings; ++c) {
+  // A single part has nothing to cross to.
+  for (std::size_t c = 0; parts.parts > 1 && c < parts.crossings; ++c) {
     const std::size_t from = randomBelow(random, parts.parts - 1);
     const std::size_t to = from + 1 + randomBelow(random, parts.parts - 1 - from);
-    const std::size_t x = first(from) + randomBelow(random, first(from + 1) - first(from));
-    const std::size_t y =
-        c == 0 ? first(to) + 1 : first(to) + 1 + randomBelow(random, first(to + 1) - first(to));
+    // Each part holds at least two names, and its first is the last of the part before.
+    const auto namesAfterFirst = [&](std::size_t p) {
+      return std::max<std::size_t>(first(p + 1) - first(p), 1);
+    };
+    const std::size_t x = first(from) + randomBelow(random, namesAfterFirst(from));
+    const std::size_t y = first(to) + 1 + (c == 0 ? 0 : randomBelow(random, namesAfterFirst(to)));
     drawn.emplace_back(name(x), name(y));
   }
   appendShuffled(out, std::move(drawn), random, withDependencies);

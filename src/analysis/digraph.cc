@@ -123,12 +123,13 @@ std::vector<std::uint64_t> reachedTargets(const Digraph& graph, std::span<const 
 }
 
 void reachedTargets(const Digraph& graph, std::span<const NodeId> targets,
-                    std::vector<std::uint64_t>& reached) {
+                    std::vector<std::uint64_t>& reached, NodeId through) {
   const std::size_t words = targetWords(targets.size());
-  const std::size_t nodes = nodeCount(graph);
+  const std::size_t nodes = std::min<std::size_t>(nodeCount(graph), std::size_t{through} + 1);
   reached.assign(nodes * words, 0);
   NodeId lowest = static_cast<NodeId>(nodes);
   for (std::size_t b = 0; b < targets.size(); ++b) {
+    if (targets[b] >= nodes) continue;  // above every row asked for
     reached[targets[b] * words + b / 64] |= std::uint64_t{1} << (b % 64);
     lowest = std::min(lowest, targets[b]);
   }

@@ -73,8 +73,9 @@ std::size_t targetWords(std::size_t targets);
 std::vector<std::uint64_t> reachedTargets(const Digraph& graph, std::span<const NodeId> targets);
 
 /// The same, into `reached`, whose memory is used again: chunk after chunk of targets then costs
-/// no fresh memory.
+/// no fresh memory. Only the rows of the nodes up to `through` are worked out, and only they are
+/// there: a caller that asks only from those saves the sweep over the rest.
 void reachedTargets(const Digraph& graph, std::span<const NodeId> targets,
-                    std::vector<std::uint64_t>& reached);
+                    std::vector<std::uint64_t>& reached, NodeId through = ~NodeId{0});
 
 }  // namespace fdpreserve

@@ -129,6 +129,7 @@ std::vector<std::uint64_t> answerReachQuestions(ReachIndex& index,
   std::vector<std::uint64_t> reached;
   for (std::size_t first = 0; first < rest.size();) {
     targets.clear();
+    NodeId highestFrom = 0;
     std::size_t last = first;
     for (; last < rest.size(); ++last) {
       const NodeId to = questions[rest[last]].to;
@@ -136,8 +137,10 @@ std::vector<std::uint64_t> answerReachQuestions(ReachIndex& index,
         if (targets.size() == 64) break;
         targets.push_back(to);
       }
+      highestFrom = std::max(highestFrom, questions[rest[last]].from);
     }
-    reachedTargets(index.between, targets, reached);
+    // Every edge leads to a lower number: nothing above the highest source matters.
+    reachedTargets(index.between, targets, reached, highestFrom);
     std::size_t bit = 0;
     for (std::size_t r = first; r < last; ++r) {
       const ReachQuestion& question = questions[rest[r]];

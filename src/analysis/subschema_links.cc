@@ -120,14 +120,15 @@ void linkSubschema(Linking& linking, std::size_t i, const std::vector<NodeId>& s
   if (byComponent.size() < 2) return;
   std::sort(byComponent.begin(), byComponent.end(), std::greater<>());
   linking.groups.clear();
+  std::vector<std::pair<NodeId, NodeId>>& links = linking.result.links;
   for (std::size_t m = 0, end = 0; m < byComponent.size(); m = end) {
-    for (end = m + 1; end < byComponent.size() && byComponent[end].first == byComponent[m].first;
-         ++end) {
-      linking.result.links.emplace_back(byComponent[end - 1].second, byComponent[end].second);
+    const NodeId component = byComponent[m].first;
+    for (end = m + 1; end < byComponent.size() && byComponent[end].first == component; ++end) {
+      links.emplace_back(byComponent[end - 1].second, byComponent[end].second);
     }
-    if (end - m > 1)
-      linking.result.links.emplace_back(byComponent[end - 1].second, byComponent[m].second);
-    linking.groups.push_back({byComponent[m].first, byComponent[m].second});
+    // The ring closes where the group has more than one attribute.
+    if (end - m > 1) links.emplace_back(byComponent[end - 1].second, byComponent[m].second);
+    linking.groups.push_back({component, byComponent[m].second});
   }
   if (linking.groups.size() < 2) return;
   if (linking.groups.size() <= std::min<std::size_t>(64, engineLimits.wordSubschema)) {

@@ -121,7 +121,9 @@ TEST_F(ReachIndexTest, InnerStepsLinkGroupsAsTheStepsReachEachOther) {
     engineLimits.innerStepWalks = 0;
     InnerSteps none = startInnerSteps(index, components);
     links.clear();
-    if (!groups.empty()) EXPECT_FALSE(linkInnerSteps(none, index, groups, links));
+    if (!groups.empty()) {
+      EXPECT_FALSE(linkInnerSteps(none, index, groups, links));
+    }
     EXPECT_TRUE(links.empty());
     engineLimits = EngineLimits{};
   }

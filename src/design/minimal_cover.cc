@@ -1,54 +1,24 @@
 #include "design/minimal_cover.h"
 
 #include <algorithm>
+#include <bit>
 #include <numeric>
 
 #include "analysis/tables_in_use.h"
+#include "design/single_left_cover.h"
 
 namespace fdpreserve {
 namespace {
 
-/// Merges dependencies with the same sides into the first of them, keeping the order of first
-/// appearance; `becomes` maps each old dependency to its new place.
-void mergeRepeats(DependencySet& set, std::vector<RowIndex>& becomes, WorkBudget& budget) {
-  const std::size_t count = dependenciesIn(set);
-  std::vector<RowIndex> order(count);
-  std::iota(order.begin(), order.end(), RowIndex{0});
-  const auto sameOrBefore = [&](RowIndex a, RowIndex b) {
-    if (set.rights[a] != set.rights[b]) return set.rights[a] < set.rights[b];
-    const auto left = leftOf(set, a);
-    const auto other = leftOf(set, b);
-    if (!std::equal(left.begin(), left.end(), other.begin(), other.end())) {
-      return std::lexicographical_compare(left.begin(), left.end(), other.begin(), other.end());
-    }
-    return a < b;
-  };
-  std::sort(order.begin(), order.end(), sameOrBefore);
-  spend(budget, count * 8 + set.lefts.size());
-  // Each group of equal dependencies goes to its first member, by input order.
-  std::vector<RowIndex> first(count);
-  for (std::size_t k = 0; k < count; ++k) {
-    const bool sameAsPrevious =
-        k > 0 && set.rights[order[k]] == set.rights[order[k - 1]] &&
-        std::ranges::equal(leftOf(set, order[k]), leftOf(set, order[k - 1]));
-    first[order[k]] = sameAsPrevious ? first[order[k - 1]] : order[k];
-  }
-  DependencySet merged{.attributes = set.attributes, .leftEnds = {}, .lefts = {}, .rights = {}};
-  std::vector<RowIndex> placeOfFirst(count, kDropped);
-  becomes.assign(count, kDropped);
-  for (std::size_t i = 0; i < count; ++i) {
-    if (first[i] == i) {
-      placeOfFirst[i] = static_cast<RowIndex>(dependenciesIn(merged));
-      addDependency(merged, leftOf(set, i), set.rights[i]);
-    }
-    becomes[i] = placeOfFirst[first[i]];
-  }
-  set = std::move(merged);
+/// About log2 of `count`: what sorting costs a dependency.
+std::uint64_t sortingWork(std::size_t count) {
+  return static_cast<std::uint64_t>(std::bit_width(count)) + 1;
 }
 
 /// Drops the left attributes the rest of the set makes needless, each left side attribute by
 /// attribute; every closure is under the set as given, which stays equivalent throughout.
 bool reduceLeftSides(DependencySet& set, WorkBudget& budget) {
+  if (!spend(budget, indexingWork(set))) return false;
   Closer closer;
   buildCloser(closer, set);
   DependencySet reduced{.attributes = set.attributes, .leftEnds = {}, .lefts = {}, .rights = {}};
@@ -78,6 +48,7 @@ bool reduceLeftSides(DependencySet& set, WorkBudget& budget) {
 
 /// Drops, in order, each dependency that those still kept imply.
 bool dropRedundant(DependencySet& set, std::vector<RowIndex>& becomes, WorkBudget& budget) {
+  if (!spend(budget, indexingWork(set))) return false;
   Closer closer;
   buildCloser(closer, set);
   const std::size_t count = dependenciesIn(set);
@@ -116,6 +87,46 @@ void compose(std::vector<RowIndex>& becomes, const std::vector<RowIndex>& then) 
 
 }  // namespace
 
+void mergeRepeats(DependencySet& set, std::vector<RowIndex>& becomes, WorkBudget& budget) {
+  const std::size_t count = dependenciesIn(set);
+  std::vector<RowIndex> order(count);
+  std::iota(order.begin(), order.end(), RowIndex{0});
+  const auto sameOrBefore = [&](RowIndex a, RowIndex b) {
+    if (set.rights[a] != set.rights[b]) return set.rights[a] < set.rights[b];
+    const auto left = leftOf(set, a);
+    const auto other = leftOf(set, b);
+    if (!std::equal(left.begin(), left.end(), other.begin(), other.end())) {
+      return std::lexicographical_compare(left.begin(), left.end(), other.begin(), other.end());
+    }
+    return a < b;
+  };
+  spend(budget, count * sortingWork(count) + set.lefts.size());
+  std::sort(order.begin(), order.end(), sameOrBefore);
+  // Each group of equal dependencies goes to its first member, by input order.
+  std::vector<RowIndex> first(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    const bool sameAsPrevious =
+        k > 0 && set.rights[order[k]] == set.rights[order[k - 1]] &&
+        std::ranges::equal(leftOf(set, order[k]), leftOf(set, order[k - 1]));
+    first[order[k]] = sameAsPrevious ? first[order[k - 1]] : order[k];
+  }
+  DependencySet merged{.attributes = set.attributes, .leftEnds = {}, .lefts = {}, .rights = {}};
+  std::vector<RowIndex> placeOfFirst(count, kDropped);
+  becomes.assign(count, kDropped);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (first[i] == i) {
+      placeOfFirst[i] = static_cast<RowIndex>(dependenciesIn(merged));
+      addDependency(merged, leftOf(set, i), set.rights[i]);
+    }
+    becomes[i] = placeOfFirst[first[i]];
+  }
+  set = std::move(merged);
+}
+
+std::uint64_t indexingWork(const DependencySet& set) {
+  return 2 * (dependenciesIn(set) + set.lefts.size()) + set.attributes;
+}
+
 bool minimizeCover(DependencySet& set, std::vector<RowIndex>& becomes, WorkBudget& budget) {
   std::vector<RowIndex> step;
   mergeRepeats(set, becomes, budget);
@@ -153,20 +164,34 @@ bool splitInput(TracedCover& cover, WorkBudget& budget) {
 }
 
 bool minimalCoverOfInput(TracedCover& cover, WorkBudget& budget) {
+  // Reading the input costs a unit a slot, and what follows several: no use starting without.
+  if (budget.left < 4 * state.dependencies.sides.slots.size()) return false;
   if (!splitInput(cover, budget)) return false;
   std::vector<RowIndex> becomes;
-  if (!minimizeCover(cover.set, becomes, budget)) return false;
-  // Each piece came from one entry, in entry order: its entry joins the list of what it became.
-  std::vector<std::vector<std::size_t>> entries(dependenciesIn(cover.set));
+  const bool whole = everyLeftSingle(cover.set)
+                         ? minimizeSingleLeftCover(cover.set, becomes, budget)
+                         : minimizeCover(cover.set, becomes, budget);
+  if (!whole) return false;
+  // Each piece came from one entry, pieces in entry order: each entry joins the list of what its
+  // piece became, once.
+  std::vector<std::size_t> ends(dependenciesIn(cover.set) + 1, 0);
+  for (const RowIndex place : becomes) {
+    if (place != kDropped) ++ends[place + 1];
+  }
+  for (std::size_t i = 1; i < ends.size(); ++i) ends[i] += ends[i - 1];
+  std::vector<std::size_t> from(ends.back());
+  std::vector<std::size_t> next(ends.begin(), ends.end() - 1);
   for (std::size_t piece = 0; piece < becomes.size(); ++piece) {
-    if (becomes[piece] == kDropped) continue;
-    auto& list = entries[becomes[piece]];
-    if (list.empty() || list.back() != cover.from[piece]) list.push_back(cover.from[piece]);
+    const RowIndex place = becomes[piece];
+    if (place == kDropped) continue;
+    const std::size_t entry = cover.from[piece];
+    if (next[place] == ends[place] || from[next[place] - 1] != entry) from[next[place]++] = entry;
   }
   cover.from.clear();
   cover.fromEnds.clear();
-  for (const auto& list : entries) {
-    cover.from.insert(cover.from.end(), list.begin(), list.end());
+  for (std::size_t i = 0; i + 1 < ends.size(); ++i) {
+    cover.from.insert(cover.from.end(), from.begin() + static_cast<std::ptrdiff_t>(ends[i]),
+                      from.begin() + static_cast<std::ptrdiff_t>(next[i]));
     cover.fromEnds.push_back(cover.from.size());
   }
   return true;

@@ -4,6 +4,7 @@
 // attribute the rest of the cover makes needless, no dependency the others imply.
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -14,6 +15,13 @@ namespace fdpreserve {
 
 /// What a dependency became when a set was made minimal.
 inline constexpr RowIndex kDropped = ~RowIndex{0};
+
+/// Merges the dependencies of `set` with the same sides into the first of them, keeping the order
+/// of first appearance; `becomes[i]` says where dependency i went.
+void mergeRepeats(DependencySet& set, std::vector<RowIndex>& becomes, WorkBudget& budget);
+
+/// The work of indexing `set` for closures, in budget units.
+std::uint64_t indexingWork(const DependencySet& set);
 
 /// Makes `set` a minimal cover of itself: repeats merged, extraneous left attributes dropped (each
 /// left side tried attribute by attribute, in ascending order), then redundant dependencies
@@ -43,7 +51,8 @@ inline std::span<const std::size_t> entriesOf(const TracedCover& cover, std::siz
 bool splitInput(TracedCover& cover, WorkBudget& budget);
 
 /// A minimal cover of the input's dependencies, each traced to the entries whose dependencies
-/// were merged into it; false when the budget ran out.
+/// were merged into it; `minimizeSingleLeftCover`'s when every left side is a single attribute.
+/// False when the budget ran out, or would run out on reading the input alone.
 bool minimalCoverOfInput(TracedCover& cover, WorkBudget& budget);
 
 }  // namespace fdpreserve

@@ -1,6 +1,7 @@
 #include "design/projection.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "design/minimal_cover.h"
 
@@ -53,9 +54,18 @@ void prepareProjectionSource(ProjectionSource& source, DependencySet set) {
 }
 
 std::vector<AttributeId> distinctAttributes(std::span<const AttributeId> row) {
+  // Sorted places find the repeats of a wide row without comparing every pair.
+  std::vector<std::size_t> places(row.size());
+  std::iota(places.begin(), places.end(), std::size_t{0});
+  std::stable_sort(places.begin(), places.end(),
+                   [&](std::size_t a, std::size_t b) { return row[a] < row[b]; });
+  std::vector<std::uint8_t> repeat(row.size(), 0);
+  for (std::size_t k = 1; k < places.size(); ++k) {
+    if (row[places[k]] == row[places[k - 1]]) repeat[places[k]] = 1;
+  }
   std::vector<AttributeId> distinct;
-  for (const AttributeId a : row) {
-    if (std::find(distinct.begin(), distinct.end(), a) == distinct.end()) distinct.push_back(a);
+  for (std::size_t p = 0; p < row.size(); ++p) {
+    if (repeat[p] == 0) distinct.push_back(row[p]);
   }
   return distinct;
 }

@@ -60,6 +60,9 @@ int parse(const std::vector<std::string>& arguments, CommandLine& line, ReportSi
   app.add_option("--rule", rule, std::string(texts::kRuleOption))
       ->check(CLI::IsMember({"any", "textbook"}));
   app.add_flag("--all", line.options.all, std::string(texts::kAllOption));
+  std::string language(languageCode(languageOfUser()));
+  app.add_option("--lang", language, std::string(texts::kLangOption))
+      ->check(CLI::IsMember({"en", "hu"}));
   app.add_option("FILE", line.files, std::string(texts::kFilesOption))->required();
   app.set_version_flag("--version", std::string(texts::kProgram) + " " + std::string(kVersion),
                        std::string(texts::kVersionOption));
@@ -80,6 +83,7 @@ int parse(const std::vector<std::string>& arguments, CommandLine& line, ReportSi
     reportError(what + std::string(texts::kSeeHelp));
     return kExitTrouble;
   }
+  line.options.language = languageNamed(language);
   line.options.decidingRule =
       rule == "textbook" ? ClosureRule::kAllLeftAttributes : ClosureRule::kAnyLeftAttribute;
   return -1;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "explain/catalogue.h"
+
 namespace fdpreserve::explain {
 
 /// When a dependency fires while a set of attributes is closed.
@@ -14,7 +16,8 @@ enum class ClosureRule : std::uint8_t {
 struct ExplainOptions {
   bool json = false;  ///< one JSON object a file instead of the text report
   ClosureRule decidingRule = ClosureRule::kAnyLeftAttribute;  ///< the rule behind the exit status
-  bool all = false;  ///< every line and every trace, however large the input
+  bool all = false;                        ///< every line and every trace, however large the input
+  Language language = Language::kEnglish;  ///< of the report's texts; JSON keys stay English
 };
 
 }  // namespace fdpreserve::explain

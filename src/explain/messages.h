@@ -30,6 +30,9 @@ inline constexpr std::string_view kRuleOption =
 inline constexpr std::string_view kAllOption =
     "every line, failure, trace and note, however large the input; also the chain of subschemas "
     "that carries each dependency preserved by more than its own subschema";
+inline constexpr std::string_view kLangOption =
+    "the language of the report: en (English) or hu (Hungarian); by default the locale's "
+    "(LC_ALL, LC_MESSAGES, LANG: one that starts with hu gives Hungarian)";
 inline constexpr std::string_view kFilesOption = "the input files, each checked on its own";
 inline constexpr std::string_view kVersionOption = "print the version and exit";
 
@@ -42,10 +45,6 @@ inline constexpr std::string_view kCannotWriteReport = "cannot write the report"
 inline constexpr std::string_view kInputLost =
     "an input file was shortened by another program while it was read";
 inline constexpr std::string_view kSeeHelp = " (see fdexplain --help)";
-
-/// The verdicts in words; in Hungarian they are the phrases fdpreserve writes.
-inline constexpr std::string_view kPreservingWords = "dependency-preserving";
-inline constexpr std::string_view kNotPreservingWords = "not dependency-preserving";
 }  // namespace texts
 
 }  // namespace fdpreserve::explain

@@ -60,9 +60,9 @@ std::string hungarianVerdict(bool preserving) {
   return phrase;
 }
 
-std::string verdictText(bool preserving) {
+std::string verdictText(Language language, bool preserving) {
   return hungarianVerdict(preserving) + " (" +
-         std::string(preserving ? texts::kPreservingWords : texts::kNotPreservingWords) + ")";
+         phrase(language, preserving ? "verdict.preserving" : "verdict.not-preserving") + ")";
 }
 
 }  // namespace fdpreserve::explain

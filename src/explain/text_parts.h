@@ -56,7 +56,7 @@ std::string dependencyText(const TextContext& text, std::size_t entry);
 /// The verdict phrase as fdpreserve writes it, in UTF-8.
 std::string hungarianVerdict(bool preserving);
 
-std::string verdictText(bool preserving);
+std::string verdictText(Language language, bool preserving);
 
 /// The sections on the dependencies that are not preserved, where the two rules part, and with
 /// `--all` the chains of subschemas that carry the others.

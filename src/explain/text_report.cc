@@ -31,8 +31,10 @@ NoteSummary gatherNotes(const TextContext& text) {
   return summary;
 }
 
-std::string textbookVerdict(const RuleAnswers& answers) {
-  if (answers.textbook == TextbookState::kDecided) return verdictText(preservingTextbook(answers));
+std::string textbookVerdict(const TextContext& text) {
+  const RuleAnswers& answers = text.answers;
+  if (answers.textbook == TextbookState::kDecided)
+    return verdictText(text.options.language, preservingTextbook(answers));
   return "not computed: " + textbookSkipReason(answers.textbook);
 }
 
@@ -40,9 +42,9 @@ void writeHeader(TextContext& text, const NoteSummary& notes) {
   ReportSink& sink = text.sink;
   const RuleAnswers& answers = text.answers;
   putLine(sink, "== " + text.input.name);
-  putLine(sink,
-          "Verdict:        " + verdictText(preservingOurs(answers)) + ", as fdpreserve decides");
-  putLine(sink, "Textbook rule:  " + textbookVerdict(answers));
+  putLine(sink, "Verdict:        " + verdictText(text.options.language, preservingOurs(answers)) +
+                    ", as fdpreserve decides");
+  putLine(sink, "Textbook rule:  " + textbookVerdict(text));
   putLine(sink, kRules);
   if (text.options.decidingRule == ClosureRule::kAllLeftAttributes) {
     putLine(sink, "  The textbook rule decides the exit status (--rule=textbook).");

@@ -1,0 +1,156 @@
+#include "explain/catalogue.h"
+
+#include <array>
+#include <utility>
+
+#include "platform/locale_name.h"
+
+namespace fdpreserve::explain {
+
+// The PO files as they are in po/, embedded by the build (cmake/Catalogue.cmake).
+extern const std::string_view kEnglishCatalogueText;
+extern const std::string_view kHungarianCatalogueText;
+
+namespace {
+
+/// The string literal of a line of a PO file, its escapes undone; empty for a line that holds
+/// none.
+std::string quotedText(std::string_view line) {
+  const std::size_t open = line.find('"');
+  const std::size_t close = line.rfind('"');
+  if (open == std::string_view::npos || close <= open) return {};
+  std::string text;
+  for (std::size_t i = open + 1; i < close; ++i) {
+    char c = line[i];
+    if (c == '\\' && i + 1 < close) {
+      c = line[++i];
+      if (c == 'n') c = '\n';
+      if (c == 't') c = '\t';
+    }
+    text.push_back(c);
+  }
+  return text;
+}
+
+/// The entry being read, up to the next msgid.
+struct PendingEntry {
+  std::string key;
+  CatalogueEntry entry;
+  bool fuzzy = false;
+  std::string* continued = nullptr;  ///< where a line that is only a string literal goes
+};
+
+void finish(PendingEntry& pending, std::map<std::string, CatalogueEntry, std::less<>>& entries) {
+  // The header has the empty key; an untranslated or fuzzy text is no text.
+  if (!pending.key.empty() && !pending.fuzzy && !pending.entry.singular.empty()) {
+    entries[pending.key] = std::move(pending.entry);
+  }
+  pending = PendingEntry{};
+}
+
+bool startsWith(std::string_view line, std::string_view prefix) {
+  return line.substr(0, prefix.size()) == prefix;
+}
+
+void substitute(std::string& text, std::initializer_list<Fill> fills) {
+  for (const Fill& fill : fills) {
+    const std::string mark = "{" + std::string(fill.name) + "}";
+    for (std::size_t at = text.find(mark); at != std::string::npos;
+         at = text.find(mark, at + fill.value.size())) {
+      text.replace(at, mark.size(), fill.value);
+    }
+  }
+}
+
+const CatalogueEntry* find(Language language, std::string_view key) {
+  for (const Language tried : {language, Language::kEnglish}) {
+    const auto& entries = catalogueOf(tried);
+    const auto found = entries.find(key);
+    if (found != entries.end()) return &found->second;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::map<std::string, CatalogueEntry, std::less<>> parseCatalogue(std::string_view poText) {
+  std::map<std::string, CatalogueEntry, std::less<>> entries;
+  PendingEntry pending;
+  while (!poText.empty()) {
+    const std::size_t end = std::min(poText.find('\n'), poText.size());
+    std::string_view line = poText.substr(0, end);
+    poText.remove_prefix(std::min(end + 1, poText.size()));
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (startsWith(line, "#,")) {
+      // Flags come before the entry's msgid: a fuzzy one belongs to the entry that follows.
+      finish(pending, entries);
+      pending.fuzzy = line.find("fuzzy") != std::string_view::npos;
+    } else if (startsWith(line, "msgid_plural")) {
+      pending.entry.counted = true;
+      pending.continued = nullptr;
+    } else if (startsWith(line, "msgid")) {
+      if (!pending.key.empty()) {
+        finish(pending, entries);
+      } else {
+        // After the header, or after flags: keep only whether the entry to come is fuzzy.
+        pending =
+            PendingEntry{.key = {}, .entry = {}, .fuzzy = pending.fuzzy, .continued = nullptr};
+      }
+      pending.key = quotedText(line);
+      pending.continued = &pending.key;
+    } else if (startsWith(line, "msgstr[0]") || startsWith(line, "msgstr ")) {
+      pending.entry.singular = quotedText(line);
+      pending.continued = &pending.entry.singular;
+    } else if (startsWith(line, "msgstr[1]")) {
+      pending.entry.plural = quotedText(line);
+      pending.continued = &pending.entry.plural;
+    } else if (startsWith(line, "\"") && pending.continued != nullptr) {
+      *pending.continued += quotedText(line);
+    }
+  }
+  finish(pending, entries);
+  return entries;
+}
+
+const std::map<std::string, CatalogueEntry, std::less<>>& catalogueOf(Language language) {
+  // Parsed once, on first use: the catalogues are small, and most runs use one of them.
+  static const auto english = parseCatalogue(kEnglishCatalogueText);
+  if (language == Language::kEnglish) return english;
+  static const auto hungarian = parseCatalogue(kHungarianCatalogueText);
+  return hungarian;
+}
+
+std::string phrase(Language language, std::string_view key, std::initializer_list<Fill> fills) {
+  const CatalogueEntry* entry = find(language, key);
+  if (entry == nullptr) return "[" + std::string(key) + "]";
+  std::string text = entry->singular;
+  substitute(text, fills);
+  return text;
+}
+
+std::string countedPhrase(Language language, std::string_view key, std::uint64_t count,
+                          std::initializer_list<Fill> fills) {
+  const CatalogueEntry* entry = find(language, key);
+  if (entry == nullptr) return "[" + std::string(key) + "]";
+  std::string text = count == 1 || entry->plural.empty() ? entry->singular : entry->plural;
+  substitute(text, fills);
+  return text;
+}
+
+Language languageOfLocale(std::string_view localeName) {
+  return startsWith(localeName, "hu") ? Language::kHungarian : Language::kEnglish;
+}
+
+Language languageOfUser() {
+  return languageOfLocale(messagesLocaleName());
+}
+
+Language languageNamed(std::string_view code) {
+  return code == "hu" ? Language::kHungarian : Language::kEnglish;
+}
+
+std::string_view languageCode(Language language) {
+  return language == Language::kHungarian ? "hu" : "en";
+}
+
+}  // namespace fdpreserve::explain

@@ -11,8 +11,8 @@
 
 namespace fdpreserve::explain {
 
-/// What a note is about. The first eleven are odd lines of the input; the last two say what the
-/// report left out of a large input.
+/// What a note is about. The first eleven are odd lines of the input; the next two say what the
+/// report left out of a large input; then what the report on each subschema says beside it.
 enum class NoteKind : std::uint8_t {
   kBlankAtNameEdge,
   kNamesAfterGap,
@@ -27,8 +27,11 @@ enum class NoteKind : std::uint8_t {
   kCaseOrBlankTwin,
   kTextbookSkipped,
   kTracesCut,
+  kProjectionCut,         ///< what a subschema keeps, its keys or normal form not worked out
+  kCoverCut,              ///< the minimal cover not worked out
+  kRulesPartOnSubschema,  ///< this tool's rule gives a subschema other keys or another form
 };
-inline constexpr std::size_t kNoteKindCount = 13;
+inline constexpr std::size_t kNoteKindCount = 16;
 
 /// The stable name of a kind, as the reports give it ("blank-at-name-edge", ...).
 std::string_view noteKindName(NoteKind kind);

@@ -9,12 +9,6 @@
 namespace fdpreserve {
 namespace {
 
-/// Rows of bits, one row a group of attributes.
-struct BitRows {
-  std::size_t words = 0;
-  std::vector<std::uint64_t> bits;
-};
-
 bool bitAt(const BitRows& rows, std::size_t row, std::size_t column) {
   return ((rows.bits[row * rows.words + column / 64] >> (column % 64)) & 1U) != 0;
 }
@@ -58,8 +52,12 @@ void prepareReachSource(ReachSource& source) {
     return true;
   });
   Condensation steps = condense(stepGraph(matrix));
-  source.componentOf = std::move(steps.componentOf);
-  source.index = buildReachIndex(std::move(steps.between));
+  takeReachSource(source, std::move(steps.componentOf), buildReachIndex(std::move(steps.between)));
+}
+
+void takeReachSource(ReachSource& source, std::vector<NodeId> componentOf, ReachIndex index) {
+  source.componentOf = std::move(componentOf);
+  source.index = std::move(index);
   source.groupMark.assign(nodeCount(source.index.between), 0);
   source.groupOf.assign(nodeCount(source.index.between), 0);
   source.built = true;
@@ -69,24 +67,27 @@ bool projectAnyRule(ReachSource& source, std::span<const AttributeId> attributes
                     DependencySet& projected, WorkBudget& budget) {
   // Attributes in one component reach one another: a group. Groups in order of first place.
   const RowIndex run = nextMark(source.run, {&source.groupMark});
-  std::vector<NodeId> groupComponent;
-  std::vector<std::vector<AttributeId>> members;
+  std::vector<NodeId>& groupComponent = source.groupComponent;
+  std::vector<RowIndex>& groupOfPlace = source.groupOfPlace;
+  groupComponent.clear();
+  groupOfPlace.clear();
   if (!spend(budget, attributes.size())) return false;
-  for (std::size_t p = 0; p < attributes.size(); ++p) {
-    const NodeId component = source.componentOf[attributes[p]];
+  for (const AttributeId a : attributes) {
+    const NodeId component = source.componentOf[a];
     if (source.groupMark[component] != run) {
       source.groupMark[component] = run;
       source.groupOf[component] = static_cast<RowIndex>(groupComponent.size());
       groupComponent.push_back(component);
-      members.emplace_back();
     }
-    members[source.groupOf[component]].push_back(static_cast<AttributeId>(p));
+    groupOfPlace.push_back(source.groupOf[component]);
   }
   const std::size_t groups = groupComponent.size();
   if (!spend(budget, groups * groups * (1 + groups / 64))) return false;
-  BitRows reach{.words = (groups + 63) / 64, .bits = {}};
+  BitRows& reach = source.reach;
+  BitRows& reachedBy = source.reachedBy;
+  reach.words = reachedBy.words = (groups + 63) / 64;
   reach.bits.assign(groups * reach.words, 0);
-  BitRows reachedBy = reach;
+  reachedBy.bits.assign(groups * reach.words, 0);
   for (std::size_t i = 0; i < groups; ++i) {
     for (std::size_t j = 0; j < groups; ++j) {
       const std::size_t walkedBefore = source.index.walked;
@@ -97,18 +98,26 @@ bool projectAnyRule(ReachSource& source, std::span<const AttributeId> attributes
       if (!spend(budget, source.index.walked - walkedBefore)) return false;
     }
   }
-  projected =
-      DependencySet{.attributes = attributes.size(), .leftEnds = {}, .lefts = {}, .rights = {}};
-  for (const auto& group : members) {
-    for (std::size_t k = 0; group.size() > 1 && k < group.size(); ++k) {
-      addDependency(projected, std::span<const AttributeId>(&group[k], 1),
-                    group[(k + 1) % group.size()]);
-    }
+  clearDependencies(projected, attributes.size());
+  // Each group of several as a cycle in order of place: from each to the next one of its group,
+  // the last back to the first. `firstOf` holds each group's first place, then its latest.
+  std::vector<AttributeId>& firstOf = source.firstOfGroup;
+  std::vector<AttributeId>& latestOf = source.latestOfGroup;
+  firstOf.assign(groups, kNoTarget);
+  latestOf.assign(groups, kNoTarget);
+  for (AttributeId p = 0; p < attributes.size(); ++p) {
+    const RowIndex g = groupOfPlace[p];
+    if (firstOf[g] == kNoTarget) firstOf[g] = p;
+    if (latestOf[g] != kNoTarget) addDependency(projected, std::span(&latestOf[g], 1), p);
+    latestOf[g] = p;
+  }
+  for (std::size_t g = 0; g < groups; ++g) {
+    if (latestOf[g] != firstOf[g]) addDependency(projected, std::span(&latestOf[g], 1), firstOf[g]);
   }
   for (std::size_t i = 0; i < groups; ++i) {
     for (std::size_t j = 0; j < groups; ++j) {
       if (!bitAt(reach, i, j) || throughAThird(reach, reachedBy, i, j)) continue;
-      addDependency(projected, std::span<const AttributeId>(&members[i][0], 1), members[j][0]);
+      addDependency(projected, std::span(&firstOf[i], 1), firstOf[j]);
     }
   }
   return true;

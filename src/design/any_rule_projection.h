@@ -14,6 +14,12 @@
 
 namespace fdpreserve {
 
+/// Rows of bits, one row a group of attributes.
+struct BitRows {
+  std::size_t words = 0;
+  std::vector<std::uint64_t> bits;
+};
+
 /// The reach of every attribute of the input in `state`: the components of the graph of reach
 /// steps and labels that answer most questions between them at once.
 struct ReachSource {
@@ -23,6 +29,13 @@ struct ReachSource {
   RowIndex run = 0;
   std::vector<RowIndex> groupMark;  ///< component: `groupOf` holds for run `run`
   std::vector<RowIndex> groupOf;    ///< component: its group in the subschema of run `run`
+  // What one projection works with, kept from one subschema to the next.
+  std::vector<NodeId> groupComponent;  ///< group: its component
+  std::vector<RowIndex> groupOfPlace;  ///< place: its group
+  std::vector<AttributeId> firstOfGroup;
+  std::vector<AttributeId> latestOfGroup;
+  BitRows reach;      ///< group: the groups it reaches
+  BitRows reachedBy;  ///< group: the groups that reach it
 };
 
 /// Whether the two rules fire every dependency of the input in `state` alike: none has an empty
@@ -32,6 +45,10 @@ bool rulesFireAlike();
 
 /// Builds `source` for the input in `state`, once; linear in the input.
 void prepareReachSource(ReachSource& source);
+
+/// Makes `source` the components `componentOf` and their labels `index`, of a graph whose reach
+/// between attributes is the input's under this tool's rule.
+void takeReachSource(ReachSource& source, std::vector<NodeId> componentOf, ReachIndex index);
 
 /// A minimal cover of what the subschema of `attributes` (distinct ids) keeps under this tool's
 /// rule, over their places in it: a cycle through the attributes that reach one another, and an

@@ -72,7 +72,7 @@ void addResolvent(Resolution& resolution, std::span<const std::uint64_t> left, A
                   WorkBudget& budget) {
   if (holdsBit(left, right)) return;  // holds always
   std::vector<RowIndex>& same = resolution.giving[right];
-  spend(budget, (same.size() + 1) * resolution.words);
+  if (!spend(budget, (same.size() + 1) * resolution.words)) return;
   // The left sides giving one attribute never hold one another, so a smaller one and a larger
   // one cannot both be there.
   for (const RowIndex q : same) {

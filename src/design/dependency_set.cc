@@ -2,6 +2,13 @@
 
 namespace fdpreserve {
 
+void clearDependencies(DependencySet& set, std::size_t attributes) {
+  set.attributes = attributes;
+  set.leftEnds.clear();
+  set.lefts.clear();
+  set.rights.clear();
+}
+
 void addDependency(DependencySet& set, std::span<const AttributeId> left, AttributeId right) {
   set.lefts.insert(set.lefts.end(), left.begin(), left.end());
   set.leftEnds.push_back(set.lefts.size());

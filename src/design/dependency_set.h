@@ -36,6 +36,9 @@ inline std::span<const AttributeId> leftOf(const DependencySet& set, std::size_t
   return std::span<const AttributeId>(set.lefts).subspan(begin, set.leftEnds[i] - begin);
 }
 
+/// Empties `set` for dependencies over `attributes` attributes, keeping its memory.
+void clearDependencies(DependencySet& set, std::size_t attributes);
+
 /// Appends `left -> right`; `left` is ascending, without repeats, and does not hold `right`.
 void addDependency(DependencySet& set, std::span<const AttributeId> left, AttributeId right);
 

@@ -52,9 +52,21 @@ bool shrinkForTarget(Closer& closer, const DependencySet& cover, PlaceList& plac
   return true;
 }
 
+/// Whether `places` hold one of `keys`: a superkey is exactly a set that holds a key.
+Test holdsKey(const std::vector<PlaceList>& keys, std::span<const AttributeId> places,
+              WorkBudget& budget) {
+  if (!spend(budget, keys.size() * (places.size() + 1))) return Test::kOverBudget;
+  const bool holds = std::any_of(keys.begin(), keys.end(), [&](const PlaceList& key) {
+    return std::includes(places.begin(), places.end(), key.begin(), key.end());
+  });
+  return holds ? Test::kYes : Test::kNo;
+}
+
 /// A dependency of the cover whose left side is not a superkey and, when `primes` is given,
-/// whose right attribute is not prime; the first such, or `count` when there is none.
+/// whose right attribute is not prime; the first such, or `count` when there is none. With the
+/// keys known a left side is tested against them, otherwise closed.
 std::size_t firstBreaking(Closer& closer, const DependencySet& cover,
+                          const std::vector<PlaceList>* keys,
                           const std::vector<std::uint8_t>* primes, WorkBudget& budget,
                           bool& overBudget) {
   PlaceList left;
@@ -62,7 +74,8 @@ std::size_t firstBreaking(Closer& closer, const DependencySet& cover,
     if (primes != nullptr && (*primes)[cover.rights[i]] != 0) continue;
     const auto side = leftOf(cover, i);
     left.assign(side.begin(), side.end());
-    const Test test = superkeyTest(closer, cover, left, budget);
+    const Test test =
+        keys != nullptr ? holdsKey(*keys, left, budget) : superkeyTest(closer, cover, left, budget);
     overBudget = test == Test::kOverBudget;
     if (test != Test::kYes) return i;
   }
@@ -107,7 +120,21 @@ bool isSuperkey(Closer& closer, const DependencySet& cover, const PlaceList& pla
 bool candidateKeys(Closer& closer, const DependencySet& cover, std::vector<PlaceList>& keys,
                    WorkBudget& budget) {
   keys.clear();
-  PlaceList first(cover.attributes);
+  // What no dependency gives is in every key: when that alone determines everything, it is the
+  // one key there is.
+  std::vector<std::uint8_t> given(cover.attributes, 0);
+  for (const AttributeId right : cover.rights) given[right] = 1;
+  PlaceList first;
+  for (std::size_t p = 0; p < cover.attributes; ++p) {
+    if (given[p] == 0) first.push_back(static_cast<AttributeId>(p));
+  }
+  const Test core = superkeyTest(closer, cover, first, budget);
+  if (core == Test::kOverBudget) return false;
+  if (core == Test::kYes) {
+    keys.push_back(first);
+    return true;
+  }
+  first.resize(cover.attributes);
   for (std::size_t p = 0; p < first.size(); ++p) first[p] = static_cast<AttributeId>(p);
   if (!shrinkToKey(closer, cover, first, budget)) return false;
   keys.push_back(first);
@@ -143,7 +170,7 @@ bool findNormalForm(Closer& closer, const DependencySet& cover, const std::vecto
   finding = FormFinding{};
   bool overBudget = false;
   const std::size_t count = dependenciesIn(cover);
-  const std::size_t notBoyceCodd = firstBreaking(closer, cover, nullptr, budget, overBudget);
+  const std::size_t notBoyceCodd = firstBreaking(closer, cover, keys, nullptr, budget, overBudget);
   if (overBudget) return false;
   if (notBoyceCodd == count) return true;
   if (keys == nullptr) return false;
@@ -151,7 +178,7 @@ bool findNormalForm(Closer& closer, const DependencySet& cover, const std::vecto
   for (const PlaceList& key : *keys) {
     for (const AttributeId p : key) primes[p] = 1;
   }
-  const std::size_t notThird = firstBreaking(closer, cover, &primes, budget, overBudget);
+  const std::size_t notThird = firstBreaking(closer, cover, keys, &primes, budget, overBudget);
   if (overBudget) return false;
   const std::size_t shown = notThird == count ? notBoyceCodd : notThird;
   const auto left = leftOf(cover, shown);

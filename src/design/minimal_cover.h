@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "design/any_rule_projection.h"
 #include "design/dependency_set.h"
 #include "design/work_budget.h"
 
@@ -17,8 +18,9 @@ namespace fdpreserve {
 inline constexpr RowIndex kDropped = ~RowIndex{0};
 
 /// Merges the dependencies of `set` with the same sides into the first of them, keeping the order
-/// of first appearance; `becomes[i]` says where dependency i went.
-void mergeRepeats(DependencySet& set, std::vector<RowIndex>& becomes, WorkBudget& budget);
+/// of first appearance; `becomes[i]` says where dependency i went. False, with `set` as it was,
+/// when the budget ran out.
+bool mergeRepeats(DependencySet& set, std::vector<RowIndex>& becomes, WorkBudget& budget);
 
 /// The work of indexing `set` for closures, in budget units.
 std::uint64_t indexingWork(const DependencySet& set);
@@ -50,9 +52,15 @@ inline std::span<const std::size_t> entriesOf(const TracedCover& cover, std::siz
 /// at once. False when the budget ran out first.
 bool splitInput(TracedCover& cover, WorkBudget& budget);
 
+/// About the least work of reading the input's dependencies into a set, sorting and indexing it;
+/// less when every left side is a single attribute.
+std::uint64_t inputWork(bool singleLeft);
+
 /// A minimal cover of the input's dependencies, each traced to the entries whose dependencies
 /// were merged into it; `minimizeSingleLeftCover`'s when every left side is a single attribute.
-/// False when the budget ran out, or would run out on reading the input alone.
-bool minimalCoverOfInput(TracedCover& cover, WorkBudget& budget);
+/// False when the budget ran out, or would run out on reading the input alone. `reach`, given
+/// when the rules fire alike, says that every left side is a single attribute, which reads
+/// cheaper, and receives the graph of reach the cover is found on.
+bool minimalCoverOfInput(TracedCover& cover, ReachSource* reach, WorkBudget& budget);
 
 }  // namespace fdpreserve

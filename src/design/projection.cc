@@ -53,7 +53,15 @@ void prepareProjectionSource(ProjectionSource& source, DependencySet set) {
   source.place.assign(source.set.attributes, 0);
 }
 
-std::vector<AttributeId> distinctAttributes(std::span<const AttributeId> row) {
+void distinctAttributes(std::span<const AttributeId> row, std::vector<AttributeId>& distinct) {
+  distinct.clear();
+  constexpr std::size_t kComparedPairwise = 32;
+  if (row.size() <= kComparedPairwise) {
+    for (const AttributeId a : row) {
+      if (std::find(distinct.begin(), distinct.end(), a) == distinct.end()) distinct.push_back(a);
+    }
+    return;
+  }
   // Sorted places find the repeats of a wide row without comparing every pair.
   std::vector<std::size_t> places(row.size());
   std::iota(places.begin(), places.end(), std::size_t{0});
@@ -63,11 +71,9 @@ std::vector<AttributeId> distinctAttributes(std::span<const AttributeId> row) {
   for (std::size_t k = 1; k < places.size(); ++k) {
     if (row[places[k]] == row[places[k - 1]]) repeat[places[k]] = 1;
   }
-  std::vector<AttributeId> distinct;
   for (std::size_t p = 0; p < row.size(); ++p) {
     if (repeat[p] == 0) distinct.push_back(row[p]);
   }
-  return distinct;
 }
 
 bool projectTextbook(ProjectionSource& source, std::span<const AttributeId> attributes,
@@ -95,6 +101,7 @@ bool projectTextbook(ProjectionSource& source, std::span<const AttributeId> attr
       left[p / 64] |= std::uint64_t{1} << (p % 64);
     }
     addResolvent(resolution, left, source.place[source.set.rights[i]], budget);
+    if (budget.left == 0) return false;
   }
   if (!eliminateAttributes(resolution, kept, projected, budget)) return false;
   std::vector<RowIndex> becomes;

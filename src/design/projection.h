@@ -31,8 +31,8 @@ struct ProjectionSource {
 /// Takes over `set` (over attribute ids) and indexes it.
 void prepareProjectionSource(ProjectionSource& source, DependencySet set);
 
-/// The attributes of `row`, each once, in the order the row first names them.
-std::vector<AttributeId> distinctAttributes(std::span<const AttributeId> row);
+/// The attributes of `row` into `distinct`, each once, in the order the row first names them.
+void distinctAttributes(std::span<const AttributeId> row, std::vector<AttributeId>& distinct);
 
 /// A minimal cover of the dependencies that hold on the subschema of `attributes` (distinct ids),
 /// over their places in it: 0 for `attributes[0]` and so on. Only what the subschema can fire,

@@ -105,9 +105,9 @@ bool everyLeftSingle(const DependencySet& set) {
   return true;
 }
 
-bool minimizeSingleLeftCover(DependencySet& set, std::vector<RowIndex>& becomes,
-                             WorkBudget& budget) {
-  mergeRepeats(set, becomes, budget);
+bool minimizeSingleLeftCover(DependencySet& set, std::vector<RowIndex>& becomes, WorkBudget& budget,
+                             ReachSource* reach) {
+  if (!mergeRepeats(set, becomes, budget)) return false;
   const std::size_t count = dependenciesIn(set);
   if (!spend(budget, 4 * (count + set.attributes))) return false;
   PieceGraph pieces = buildPieceGraph(set);
@@ -134,6 +134,8 @@ bool minimizeSingleLeftCover(DependencySet& set, std::vector<RowIndex>& becomes,
     if (place != kDropped) place = placeOf[place];
   }
   set = std::move(minimal);
+  if (reach != nullptr)
+    takeReachSource(*reach, std::move(pieces.componentOf), std::move(pieces.reach));
   return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "design/any_rule_projection.h"
 #include "design/dependency_set.h"
 #include "design/work_budget.h"
 
@@ -18,8 +19,10 @@ bool everyLeftSingle(const DependencySet& set);
 /// `minimizeCover` does: a dependency between attributes that reach one another stays unless, in
 /// order, the others kept still join them; of those between two groups of such attributes, none
 /// stays when another way leads from the one group to the other, and the last of them stays when
-/// none does. `becomes` as for `minimizeCover`. False when the budget ran out first.
-bool minimizeSingleLeftCover(DependencySet& set, std::vector<RowIndex>& becomes,
-                             WorkBudget& budget);
+/// none does. `becomes` as for `minimizeCover`. When `reach` is given, the graph of components
+/// built on the way is left in it: the set's reach is the input's under this tool's rule when the
+/// rules fire alike. False when the budget ran out first.
+bool minimizeSingleLeftCover(DependencySet& set, std::vector<RowIndex>& becomes, WorkBudget& budget,
+                             ReachSource* reach = nullptr);
 
 }  // namespace fdpreserve

@@ -9,9 +9,9 @@ namespace fdpreserve {
 namespace {
 
 /// Work a part may take unless a report lifts it: a fraction of a second each.
-constexpr std::uint64_t kFileWork = 150'000'000;
-constexpr std::uint64_t kCoverWork = 50'000'000;
-constexpr std::uint64_t kSubschemaWork = 40'000'000;
+constexpr std::uint64_t kFileWork = 60'000'000;
+constexpr std::uint64_t kCoverWork = 40'000'000;
+constexpr std::uint64_t kSubschemaWork = 20'000'000;
 
 /// A budget of `limit` units, no more than the file has left.
 WorkBudget portion(const DesignContext& context, std::uint64_t limit) {
@@ -30,29 +30,32 @@ bool readyProjectionSource(DesignContext& context) {
   context.sourceTried = true;
   const TracedCover* cover = inputCover(context);
   TracedCover split;
+  WorkBudget budget = portion(context, context.budgets.cover);
+  const std::uint64_t given = budget.left;
   if (cover == nullptr) {
-    WorkBudget budget = portion(context, context.budgets.cover);
-    const std::uint64_t given = budget.left;
-    const bool whole = splitInput(split, budget);
-    settle(context, given, budget);
-    if (!whole) return false;
+    if (budget.left < inputWork(context.rulesAlike) || !splitInput(split, budget)) budget.left = 0;
     cover = &split;
   }
-  prepareProjectionSource(context.projection, cover->set);
-  context.sourceReady = true;
-  return true;
+  if (budget.left > 0 && spend(budget, 2 * indexingWork(cover->set))) {
+    prepareProjectionSource(context.projection, cover->set);
+    context.sourceReady = true;
+  }
+  settle(context, given, budget);
+  return context.sourceReady;
 }
 
 /// Orders a cover by its left sides, then right attributes, as people read it.
 void sortCover(DependencySet& cover) {
   std::vector<std::size_t> order(dependenciesIn(cover));
   std::iota(order.begin(), order.end(), std::size_t{0});
-  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+  const auto before = [&](std::size_t a, std::size_t b) {
     const auto left = leftOf(cover, a);
     const auto other = leftOf(cover, b);
     if (!std::ranges::equal(left, other)) return std::ranges::lexicographical_compare(left, other);
     return cover.rights[a] < cover.rights[b];
-  });
+  };
+  if (std::is_sorted(order.begin(), order.end(), before)) return;
+  std::sort(order.begin(), order.end(), before);
   DependencySet sorted{.attributes = cover.attributes, .leftEnds = {}, .lefts = {}, .rights = {}};
   for (const std::size_t i : order) addDependency(sorted, leftOf(cover, i), cover.rights[i]);
   cover = std::move(sorted);
@@ -85,6 +88,7 @@ void compareWithAnyRule(DesignContext& context, SubschemaFindings& findings, Wor
 
 void work(DesignContext& context, SubschemaFindings& findings, WorkBudget& budget) {
   if (context.rulesAlike) {
+    inputCover(context);  // finds the cover on the graph of reach, and leaves that graph here
     prepareReachSource(context.reach);
     findings.projectedKnown =
         projectAnyRule(context.reach, findings.attributes, findings.projected, budget);
@@ -93,7 +97,7 @@ void work(DesignContext& context, SubschemaFindings& findings, WorkBudget& budge
         projectTextbook(context.projection, findings.attributes, findings.projected, budget);
   }
   if (!findings.projectedKnown) {
-    findings.projected = DependencySet{};
+    clearDependencies(findings.projected, 0);
     return;
   }
   sortCover(findings.projected);
@@ -124,7 +128,9 @@ const TracedCover* inputCover(DesignContext& context) {
     context.coverTried = true;
     WorkBudget budget = portion(context, context.budgets.cover);
     const std::uint64_t given = budget.left;
-    context.coverFound = budget.left > 0 && minimalCoverOfInput(context.cover, budget);
+    context.coverFound =
+        budget.left > 0 &&
+        minimalCoverOfInput(context.cover, context.rulesAlike ? &context.reach : nullptr, budget);
     settle(context, given, budget);
     if (!context.coverFound) context.cover = TracedCover{};
   }
@@ -132,16 +138,32 @@ const TracedCover* inputCover(DesignContext& context) {
 }
 
 void findSubschema(DesignContext& context, std::size_t row, SubschemaFindings& findings) {
-  findings = SubschemaFindings{};
-  findings.attributes = distinctAttributes(subschemaAttributes(row));
+  // Cleared field by field: the next subschema reuses the memory.
+  distinctAttributes(subschemaAttributes(row), findings.attributes);
+  findings.cut = DesignCut::kNone;
+  findings.projectedKnown = findings.keysKnown = findings.formKnown = false;
+  clearDependencies(findings.projected, 0);
+  findings.keys.clear();
+  findings.form = FormFinding{};
+  findings.rulesPart = false;
+  findings.anyKeys.clear();
+  findings.anyForm = FormFinding{};
   const bool fileBound = context.file.left < context.budgets.subschema;
   WorkBudget budget = portion(context, context.budgets.subschema);
   const std::uint64_t given = budget.left;
   if (given > 0) work(context, findings, budget);
   settle(context, given, budget);
   if (findings.projectedKnown && findings.keysKnown && findings.formKnown) return;
-  findings.cut = fileBound ? DesignCut::kFileBudget : DesignCut::kSubschemaBudget;
-  ++(fileBound ? context.cutForTheFile : context.cutForThemselves);
+  if (!context.rulesAlike && !context.sourceReady) {
+    findings.cut = DesignCut::kInputTooLarge;
+    ++context.cutForTheInput;
+  } else if (fileBound) {
+    findings.cut = DesignCut::kFileBudget;
+    ++context.cutForTheFile;
+  } else {
+    findings.cut = DesignCut::kSubschemaBudget;
+    ++context.cutForThemselves;
+  }
 }
 
 }  // namespace fdpreserve

@@ -33,6 +33,7 @@ enum class DesignCut : std::uint8_t {
   kNone,
   kSubschemaBudget,  ///< its own budget ran out
   kFileBudget,       ///< the file's budget ran out before or while it was worked out
+  kInputTooLarge,    ///< the input's dependencies were too many to read in for the budget
 };
 
 /// What one subschema keeps, over the places of its attributes. A part not worked out is marked
@@ -68,6 +69,7 @@ struct DesignContext {
   Closer closer;                     ///< over the cover of the subschema at hand
   std::size_t cutForTheFile = 0;     ///< subschemas with findings missing for the file's budget
   std::size_t cutForThemselves = 0;  ///< those with findings missing for their own budget
+  std::size_t cutForTheInput = 0;    ///< those not worked out since the input was too large
 };
 
 /// Starts the findings on the input in `state`.

@@ -58,6 +58,11 @@ void forEachDesignNote(const DesignReport& report, const NoteSink& emit) {
           .kind = NoteKind::kCoverCut,
           .message = phrase(report.language, "note.cover-cut")});
   }
+  if (context.cutForTheInput > 0) {
+    emit({.line = 0,
+          .kind = NoteKind::kProjectionCut,
+          .message = phrase(report.language, "note.projection-cut-for-input")});
+  }
   if (context.cutForTheFile > 0) {
     emit({.line = 0,
           .kind = NoteKind::kProjectionCut,

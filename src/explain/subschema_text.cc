@@ -91,9 +91,10 @@ void writeSubschema(TextContext& text, DesignReport& design, std::size_t row,
                          nameList(text, findings.attributes, text.limits.names));
   const std::string indent = "    ";
   if (!findings.projectedKnown) {
-    putLine(text.sink, indent + phrase(language, findings.cut == DesignCut::kFileBudget
-                                                     ? "design.cut-for-file"
-                                                     : "design.cut-for-subschema"));
+    const char* why = findings.cut == DesignCut::kFileBudget      ? "design.cut-for-file"
+                      : findings.cut == DesignCut::kInputTooLarge ? "design.cut-for-input"
+                                                                  : "design.cut-for-subschema";
+    putLine(text.sink, indent + phrase(language, why));
     return;
   }
   putLine(text.sink, indent + phrase(language, "design.keeps",

@@ -11,6 +11,7 @@
 
 #include "analysis/preservation.h"
 #include "driver/run.h"
+#include "explain/catalogue.h"
 #include "explain/explain.h"
 #include "model/analysis_state.h"
 #include "platform/output_file.h"
@@ -64,9 +65,22 @@ std::string explainJson(const std::string& name, std::string input) {
   return report;
 }
 
+/// The texts of the catalogue of `code` ("en" or "hu") as {key: text}, a plural under its key and
+/// ".plural": the page draws its parts with the same texts as the reports.
+val catalogueTexts(const std::string& code) {
+  using namespace fdpreserve::explain;
+  val texts = val::object();
+  for (const auto& [key, entry] : catalogueOf(languageNamed(code))) {
+    texts.set(key, entry.singular);
+    if (entry.counted) texts.set(key + ".plural", entry.plural);
+  }
+  return texts;
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(fdpreserve) {
   emscripten::function("runJob", &runJob);
   emscripten::function("explainJson", &explainJson);
+  emscripten::function("catalogueTexts", &catalogueTexts);
 }

@@ -93,7 +93,7 @@ function check(name, bytes, typed = false) {
   $('input-info').textContent = `${name}: ${bytes.length} bytes.`;
   if (!typed) textArea.value = '';
   keepInAddress(bytes);
-  worker.postMessage({ id: jobId, name, bytes: bytes.slice().buffer });
+  worker.postMessage({ id: jobId, name, bytes: bytes.slice().buffer, language: pageLanguage() });
 }
 
 function showInTextArea(encoding) {
@@ -117,7 +117,7 @@ function answered(message) {
     setStatus('busy', `Verdict in ${Math.round(message.milliseconds)} ms; writing the report…`);
   } else if (message.kind === 'report') {
     running = false;
-    showReport(message.report);
+    showReport(message.report, message.texts);
     showInTextArea(message.report.encoding);
     setStatus('done', `Checked ${current.name}; the report took ${Math.round(message.milliseconds)} ms.`);
   }

@@ -121,15 +121,18 @@ function clearReport() {
     document.getElementById(id).textContent = '';
   }
   for (const verdict of document.querySelectorAll('.rule-verdict')) verdict.textContent = '';
+  document.getElementById('design').replaceChildren();
 }
 
-/// fdexplain's report, or what kept it from being made.
-function showReport(report) {
+/// fdexplain's report, or what kept it from being made; `texts` the catalogue the parts drawn by
+/// page_design.js speak.
+function showReport(report, texts) {
   if (report.error !== undefined) {
     document.getElementById('rules-part').textContent = `No report: ${report.error}`;
     return;
   }
   showRules(report);
   showDependencies(report);
+  showDesign(report, texts);
   showLines(report);
 }

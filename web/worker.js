@@ -1,9 +1,9 @@
 // The page's worker: runs the library (createEngine, the script before this one) off the page's
 // thread. For each input it answers twice: first with what fdpreserve writes, which is quick, then
 // with fdexplain's report, which takes longer on a large input.
-//   in:  {id, name, bytes}                      bytes: an ArrayBuffer, the input file's content
+//   in:  {id, name, bytes, language}            bytes: an ArrayBuffer, the input file's content
 //   out: {id, kind: 'job', preserving, verdict, output, milliseconds}
-//        {id, kind: 'report', report, milliseconds}
+//        {id, kind: 'report', report, texts, milliseconds}   texts: the catalogue of `language`
 //        {id, kind: 'error', message}
 'use strict';
 
@@ -25,6 +25,7 @@ function shownPart(report) {
   if (report.error !== undefined) return report;
   const totals = {
     subschemas: report.subschemas.length,
+    minimalCover: report.minimal_cover?.length ?? null,
     dependencies: report.dependencies.length,
     notPreserved: report.dependencies.filter((d) => !d.preserved).length,
     notes: report.notes.length,
@@ -32,13 +33,14 @@ function shownPart(report) {
   return {
     ...report,
     subschemas: report.subschemas.slice(0, kRowsShown),
+    minimal_cover: report.minimal_cover?.slice(0, kRowsShown) ?? null,
     dependencies: cut(report.dependencies, (d) => !d.preserved),
     notes: report.notes.slice(0, kRowsShown),
     totals,
   };
 }
 
-async function answer({ id, name, bytes }) {
+async function answer({ id, name, bytes, language }) {
   const engine = await engineReady;
   const input = new Uint8Array(bytes);
   let started = performance.now();
@@ -60,7 +62,8 @@ async function answer({ id, name, bytes }) {
   );
   started = performance.now();
   const report = shownPart(JSON.parse(engine.explainJson(name, input)));
-  postMessage({ id, kind: 'report', report, milliseconds: performance.now() - started });
+  const texts = engine.catalogueTexts(language ?? 'en');
+  postMessage({ id, kind: 'report', report, texts, milliseconds: performance.now() - started });
 }
 
 onmessage = (event) => {

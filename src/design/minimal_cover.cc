@@ -15,6 +15,13 @@ std::uint64_t sortingWork(std::size_t count) {
   return static_cast<std::uint64_t>(std::bit_width(count)) + 1;
 }
 
+/// Whether dependencies `a` and `b` of `set` have the same left side.
+bool sameLeft(const DependencySet& set, std::size_t a, std::size_t b) {
+  const auto left = leftOf(set, a);
+  const auto other = leftOf(set, b);
+  return std::equal(left.begin(), left.end(), other.begin(), other.end());
+}
+
 /// Dependencies whose left sides are single attributes sort by one word each, several times
 /// faster than by their left sides.
 constexpr std::uint64_t kWordSortSpeedUp = 4;
@@ -111,8 +118,8 @@ bool mergeRepeats(DependencySet& set, std::vector<RowIndex>& becomes, WorkBudget
       if (set.rights[a] != set.rights[b]) return set.rights[a] < set.rights[b];
       const auto left = leftOf(set, a);
       const auto other = leftOf(set, b);
-      if (!std::ranges::equal(left, other)) {
-        return std::ranges::lexicographical_compare(left, other);
+      if (!std::equal(left.begin(), left.end(), other.begin(), other.end())) {
+        return std::lexicographical_compare(left.begin(), left.end(), other.begin(), other.end());
       }
       return a < b;
     });
@@ -121,9 +128,8 @@ bool mergeRepeats(DependencySet& set, std::vector<RowIndex>& becomes, WorkBudget
   std::vector<RowIndex> first(count);
   bool anyRepeat = false;
   for (std::size_t k = 0; k < count; ++k) {
-    const bool sameAsPrevious =
-        k > 0 && set.rights[order[k]] == set.rights[order[k - 1]] &&
-        std::ranges::equal(leftOf(set, order[k]), leftOf(set, order[k - 1]));
+    const bool sameAsPrevious = k > 0 && set.rights[order[k]] == set.rights[order[k - 1]] &&
+                                sameLeft(set, order[k], order[k - 1]);
     first[order[k]] = sameAsPrevious ? first[order[k - 1]] : order[k];
     anyRepeat = anyRepeat || sameAsPrevious;
   }

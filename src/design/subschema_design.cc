@@ -51,7 +51,9 @@ void sortCover(DependencySet& cover) {
   const auto before = [&](std::size_t a, std::size_t b) {
     const auto left = leftOf(cover, a);
     const auto other = leftOf(cover, b);
-    if (!std::ranges::equal(left, other)) return std::ranges::lexicographical_compare(left, other);
+    if (!std::equal(left.begin(), left.end(), other.begin(), other.end())) {
+      return std::lexicographical_compare(left.begin(), left.end(), other.begin(), other.end());
+    }
     return cover.rights[a] < cover.rights[b];
   };
   if (std::is_sorted(order.begin(), order.end(), before)) return;

@@ -115,8 +115,9 @@ bool eliminateAttributes(Resolution& resolution, std::size_t kept, DependencySet
       for (const RowIndex n : needers) {
         const auto giverLeft = leftBitsOf(resolution, g);
         const auto neederLeft = leftBitsOf(resolution, n);
-        for (std::size_t w = 0; w < resolution.words; ++w)
+        for (std::size_t w = 0; w < resolution.words; ++w) {
           combined[w] = giverLeft[w] | neederLeft[w];
+        }
         combined[b / 64] &= ~(std::uint64_t{1} << (b % 64));
         addResolvent(resolution, combined, resolution.rights[n], budget);
         if (budget.left == 0) return false;

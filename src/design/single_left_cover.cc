@@ -134,8 +134,9 @@ bool minimizeSingleLeftCover(DependencySet& set, std::vector<RowIndex>& becomes,
     if (place != kDropped) place = placeOf[place];
   }
   set = std::move(minimal);
-  if (reach != nullptr)
+  if (reach != nullptr) {
     takeReachSource(*reach, std::move(pieces.componentOf), std::move(pieces.reach));
+  }
   return true;
 }
 

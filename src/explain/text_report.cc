@@ -34,8 +34,9 @@ NoteSummary gatherNotes(const TextContext& text) {
 
 std::string textbookVerdict(const TextContext& text) {
   const RuleAnswers& answers = text.answers;
-  if (answers.textbook == TextbookState::kDecided)
+  if (answers.textbook == TextbookState::kDecided) {
     return verdictText(text.options.language, preservingTextbook(answers));
+  }
   return "not computed: " + textbookSkipReason(answers.textbook);
 }
 

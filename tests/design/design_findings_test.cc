@@ -7,6 +7,7 @@
 
 #include "analysis/tables_in_use.h"
 #include "design/subschema_design.h"
+#include "support/reference_design.h"
 #include "support/state_fixture.h"
 
 namespace fdpreserve::testing {
@@ -58,8 +59,10 @@ TEST_F(DesignFindingsTest, AWideSubschemaIsWorkedOutByItsDependenciesNotItsSubse
   std::string row = "A0";
   for (int i = 1; i < 60; ++i) row += ",A" + std::to_string(i);
   std::string input = row + "\n\n";
-  for (int i = 0; i < 10; ++i)
-    input += "A" + std::to_string(i) + "->A" + std::to_string(50 + i) + "\n";
+  for (int i = 0; i < 10; ++i) {
+    input.append("A").append(std::to_string(i)).append("->A");
+    input.append(std::to_string(50 + i)).append("\n");
+  }
   readTables(input);
   DesignContext context;
   startDesign(context, designBudgets(false));
@@ -75,15 +78,7 @@ TEST_F(DesignFindingsTest, AWideSubschemaIsWorkedOutByItsDependenciesNotItsSubse
 TEST_F(DesignFindingsTest, ABudgetCutsWhatItMustAndTheRestGoesOn) {
   // Twelve pairs that determine each other make 4096 keys: more than a small budget finds. What
   // the subschema keeps is had all the same, and the next subschema is worked out whole.
-  std::string row;
-  std::string dependencies;
-  for (int i = 0; i < 12; ++i) {
-    const std::string a = "A" + std::to_string(i);
-    const std::string b = "B" + std::to_string(i);
-    row += (i == 0 ? "" : ",") + a + "," + b;
-    dependencies += a + "->" + b + "\n" + b + "->" + a + "\n";
-  }
-  readTables(row + "\nA0,B0\n\n" + dependencies);
+  readTables(pairsThatDetermineEachOther(12));
   DesignContext context;
   startDesign(context, budgets(10'000'000, 200'000));
   SubschemaFindings findings;

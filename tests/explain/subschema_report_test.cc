@@ -6,6 +6,7 @@
 #include <string>
 
 #include "explain/explain.h"
+#include "support/reference_design.h"
 #include "support/state_fixture.h"
 
 namespace fdpreserve::explain {
@@ -41,15 +42,8 @@ TEST_F(SubschemaReportTest, JsonGivesEachSubschemaItsFindingsAndTheCoverItsLines
 
 TEST_F(SubschemaReportTest, NullMeansNotWorkedOutAndANoteSaysWhy) {
   // Twelve pairs that determine each other have 4096 keys; the line after them is fine.
-  std::string row;
-  std::string dependencies;
-  for (int i = 0; i < 12; ++i) {
-    const std::string a = "A" + std::to_string(i);
-    const std::string b = "B" + std::to_string(i);
-    row += (i == 0 ? "" : ",") + a + "," + b;
-    dependencies += a + "->" + b + "\n" + b + "->" + a + "\n";
-  }
-  const Json report = Json::parse(explainAsJson("in.txt", row + "\nA0,B0\n\n" + dependencies, {}));
+  const Json report = Json::parse(
+      explainAsJson("in.txt", fdpreserve::testing::pairsThatDetermineEachOther(12), {}));
   const Json& wide = report["subschemas"][0];
   EXPECT_EQ(wide["projected"].size(), 24U);
   EXPECT_TRUE(wide["keys"].is_null());
@@ -79,8 +73,10 @@ TEST_F(SubschemaReportTest, TextShowsTheCoverOnceAndASectionPerSubschemaInEither
 
 TEST_F(SubschemaReportTest, ALargeInputShowsTheFirstSubschemasAndEveryOneWithAll) {
   std::string input;
-  for (int i = 0; i < 150; ++i)
-    input += "A" + std::to_string(i) + ",A" + std::to_string(i + 1) + "\n";
+  for (int i = 0; i < 150; ++i) {
+    input.append("A").append(std::to_string(i)).append(",A");
+    input.append(std::to_string(i + 1)).append("\n");
+  }
   input += "\nA0->A1\n";
   const std::string text = explainAsText("in.txt", input, {});
   EXPECT_NE(text.find("... and 50 more subschemas (--all shows them)"), std::string::npos);

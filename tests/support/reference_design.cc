@@ -151,4 +151,17 @@ LiteralForm normalFormOfEverySubset(const SubsetClosures& closures) {
   return boyceCodd ? LiteralForm::kBoyceCodd : LiteralForm::kThird;
 }
 
+std::string pairsThatDetermineEachOther(int pairs) {
+  std::string row;
+  std::string dependencies;
+  for (int i = 0; i < pairs; ++i) {
+    const std::string a = "A" + std::to_string(i);
+    const std::string b = "B" + std::to_string(i);
+    row.append(i == 0 ? "" : ",").append(a).append(",").append(b);
+    dependencies.append(a).append("->").append(b).append("\n");
+    dependencies.append(b).append("->").append(a).append("\n");
+  }
+  return row + "\nA0,B0\n\n" + dependencies;
+}
+
 }  // namespace fdpreserve::testing

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "model/name_pool.h"
@@ -70,5 +71,9 @@ bool breaksFormAbove(const SubsetClosures& closures, LiteralForm form, Subset le
 
 /// The normal form from the definitions, over every dependency that holds on the subschema.
 LiteralForm normalFormOfEverySubset(const SubsetClosures& closures);
+
+/// An input whose first subschema holds `pairs` pairs Ai, Bi that determine each other, which make
+/// 2^pairs keys, and whose second holds the first pair alone.
+std::string pairsThatDetermineEachOther(int pairs);
 
 }  // namespace fdpreserve::testing

@@ -1,50 +1,38 @@
 // Draws what each subschema keeps, its keys and normal form, and the minimal cover of the
-// dependencies, from fdexplain's report and with the texts of its catalogue (page_view.js draws
-// the rest). It decides nothing itself.
+// dependencies, from fdexplain's report, in the texts the text report uses (page_view.js draws
+// the rest, and gives `say`). It decides nothing itself.
 'use strict';
 
-/// The language of the texts drawn here: Hungarian where the browser asks for it.
-function pageLanguage() {
-  return (navigator.language ?? '').toLowerCase().startsWith('hu') ? 'hu' : 'en';
+function designNames(names) {
+  return names.length === 0 ? say('design.nothing') : namesText(names);
 }
 
-/// The catalogue's text of `key`, each {name} in it replaced by its fill; the plural form when a
-/// count other than 1 is given.
-function say(texts, key, fills = {}, count = null) {
-  const text = (count !== null && count !== 1 ? texts[`${key}.plural`] : texts[key]) ?? `[${key}]`;
-  return text.replace(/\{([a-z_]+)\}/g, (whole, name) => (name in fills ? String(fills[name]) : whole));
-}
-
-function designNames(texts, names) {
-  return names.length === 0 ? say(texts, 'design.nothing') : namesText(names);
-}
-
-function designDependency(texts, dependency) {
-  return `${designNames(texts, dependency.left)} → ${designNames(texts, dependency.right)}`;
+function designDependency(dependency) {
+  return `${designNames(dependency.left)} → ${designNames(dependency.right)}`;
 }
 
 /// The normal form and, below BCNF, the dependency that breaks the next one up.
-function formText(texts, subschema) {
+function formText(subschema) {
   const form = subschema.normal_form;
-  if (form === null) return say(texts, 'design.page.not-worked-out');
+  if (form === null) return say('design.page.not-worked-out');
   if (subschema.violation === null) return form;
   const key = { '3NF': 'design.form.3nf', '2NF': 'design.form.2nf', '1NF': 'design.form.1nf' }[form];
-  return say(texts, key, {
-    dependency: designDependency(texts, subschema.violation),
-    left: designNames(texts, subschema.violation.left),
-    right: designNames(texts, subschema.violation.right),
+  return say(key, {
+    dependency: designDependency(subschema.violation),
+    left: designNames(subschema.violation.left),
+    right: designNames(subschema.violation.right),
   });
 }
 
-function keysText(texts, keys) {
-  if (keys === null) return say(texts, 'design.page.not-worked-out');
+function keysText(keys) {
+  if (keys === null) return say('design.page.not-worked-out');
   return keys.map((key) => `{${namesText(key)}}`).join(', ');
 }
 
-function keptText(texts, projected) {
-  if (projected === null) return say(texts, 'design.page.not-worked-out');
-  if (projected.length === 0) return say(texts, 'design.keeps-nothing');
-  return projected.map((dependency) => designDependency(texts, dependency)).join('; ');
+function keptText(projected) {
+  if (projected === null) return say('design.page.not-worked-out');
+  if (projected.length === 0) return say('design.keeps-nothing');
+  return projected.map((dependency) => designDependency(dependency)).join('; ');
 }
 
 /// A table with the given column headings and rows.
@@ -62,30 +50,30 @@ function designTable(id, headings, rows) {
   return scroll;
 }
 
-function showCover(texts, report, root) {
-  root.append(element('h3', say(texts, 'design.page.cover-heading')));
+function showCover(report, root) {
+  root.append(element('h3', say('design.page.cover-heading')));
   const cover = report.minimal_cover;
   if (cover === null) {
-    root.append(element('p', say(texts, 'design.cover-cut'), { class: 'help' }));
+    root.append(element('p', say('design.cover-cut'), { class: 'help' }));
     return;
   }
   const total = report.totals?.minimalCover ?? cover.length;
-  root.append(element('p', say(texts, 'design.page.cover-summary', { count: total }, total), { class: 'help' }));
+  root.append(element('p', sayCounted('design.page.cover-summary', total), { class: 'help' }));
   const rows = cover.map((dependency) => {
     const row = element('tr');
-    row.append(element('td', designDependency(texts, dependency)), element('td', dependency.from.join(', ')));
+    row.append(element('td', designDependency(dependency)), element('td', dependency.from.join(', ')));
     return row;
   });
-  const column = (name) => say(texts, `design.page.column.${name}`);
+  const column = (name) => say(`design.page.column.${name}`);
   root.append(designTable('minimal-cover', [column('dependency'), column('from')], rows));
 }
 
-function showSubschemas(texts, report, root) {
-  root.append(element('h3', say(texts, 'design.page.subschemas-heading')));
+function showSubschemas(report, root) {
+  root.append(element('h3', say('design.page.subschemas-heading')));
   const total = report.totals?.subschemas ?? report.subschemas.length;
-  let summary = say(texts, 'design.page.subschemas-summary', { count: total }, total);
+  let summary = sayCounted('design.page.subschemas-summary', total);
   if (report.subschemas.length < total) {
-    summary += ` ${say(texts, 'design.page.shown', { shown: report.subschemas.length })}`;
+    summary += ` ${say('design.page.shown', { shown: report.subschemas.length })}`;
   }
   root.append(element('p', summary, { class: 'help' }));
   const rows = report.subschemas.map((subschema) => {
@@ -96,22 +84,22 @@ function showSubschemas(texts, report, root) {
     row.append(
       element('td', String(subschema.line)),
       element('td', namesText(subschema.attributes)),
-      element('td', keptText(texts, subschema.projected)),
-      element('td', keysText(texts, subschema.keys)),
-      element('td', formText(texts, subschema)),
+      element('td', keptText(subschema.projected)),
+      element('td', keysText(subschema.keys)),
+      element('td', formText(subschema)),
     );
     return row;
   });
-  const column = (name) => say(texts, `design.page.column.${name}`);
+  const column = (name) => say(`design.page.column.${name}`);
   const headings = ['line', 'attributes', 'keeps', 'keys', 'form'].map(column);
   root.append(designTable('subschemas', headings, rows));
 }
 
 /// The minimal cover, then a row for each subschema shown.
-function showDesign(report, texts) {
+function showDesign(report) {
   const root = document.getElementById('design');
   root.replaceChildren();
-  if (texts === undefined || !('minimal_cover' in report)) return;
-  showCover(texts, report, root);
-  showSubschemas(texts, report, root);
+  if (!('minimal_cover' in report)) return;
+  showCover(report, root);
+  showSubschemas(report, root);
 }

@@ -1,10 +1,13 @@
 // The page's worker: runs the library (createEngine, the script before this one) off the page's
 // thread. For each input it answers twice: first with what fdpreserve writes, which is quick, then
-// with fdexplain's report, which takes longer on a large input.
+// with fdexplain's report, which takes longer on a large input. It also gives the page its texts.
 //   in:  {id, name, bytes, language}            bytes: an ArrayBuffer, the input file's content
 //   out: {id, kind: 'job', preserving, verdict, output, milliseconds}
-//        {id, kind: 'report', report, texts, milliseconds}   texts: the catalogue of `language`
+//        {id, kind: 'report', report, milliseconds}
 //        {id, kind: 'error', message}
+//   in:  {kind: 'texts', preferred}  or  {kind: 'texts', language}
+//   out: {kind: 'texts', language, texts}    the language of the browser's preferred ones, or the
+//                                            one asked for, and the page's texts in it
 'use strict';
 
 // A page cannot show millions of rows; it gets the first ones, and the failures past them.
@@ -23,10 +26,13 @@ function shownPart(report) {
     });
   };
   if (report.error !== undefined) return report;
+  // The empty entry after a final line feed has its note, and no count.
+  const finalEmpty = report.notes.some((n) => n.kind === 'final-empty-entry') ? 1 : 0;
   const totals = {
     subschemas: report.subschemas.length,
     minimalCover: report.minimal_cover?.length ?? null,
-    dependencies: report.dependencies.length,
+    dependencies: report.dependencies.length - finalEmpty,
+    listed: report.dependencies.length,
     notPreserved: report.dependencies.filter((d) => !d.preserved).length,
     notes: report.notes.length,
   };
@@ -40,11 +46,17 @@ function shownPart(report) {
   };
 }
 
+async function giveTexts({ preferred, language }) {
+  const engine = await engineReady;
+  const chosen = language ?? engine.pageLanguage(preferred);
+  postMessage({ kind: 'texts', language: chosen, texts: engine.pageTexts(chosen) });
+}
+
 async function answer({ id, name, bytes, language }) {
   const engine = await engineReady;
   const input = new Uint8Array(bytes);
   let started = performance.now();
-  const job = engine.runJob(input);
+  const job = engine.runJob(input, language);
   if (job.error !== undefined) {
     postMessage({ id, kind: 'error', message: job.error });
     return;
@@ -61,13 +73,13 @@ async function answer({ id, name, bytes, language }) {
     [job.output.buffer],
   );
   started = performance.now();
-  const report = shownPart(JSON.parse(engine.explainJson(name, input)));
-  const texts = engine.catalogueTexts(language ?? 'en');
-  postMessage({ id, kind: 'report', report, texts, milliseconds: performance.now() - started });
+  const report = shownPart(JSON.parse(engine.explainJson(name, input, language)));
+  postMessage({ id, kind: 'report', report, milliseconds: performance.now() - started });
 }
 
 onmessage = (event) => {
-  answer(event.data).catch((error) => {
+  const work = event.data.kind === 'texts' ? giveTexts(event.data) : answer(event.data);
+  work.catch((error) => {
     postMessage({ id: event.data.id, kind: 'error', message: String(error?.message ?? error) });
   });
 };

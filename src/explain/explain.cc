@@ -6,6 +6,7 @@
 #include "explain/json_report.h"
 #include "explain/messages.h"
 #include "explain/rule_answers.h"
+#include "explain/summary_report.h"
 #include "explain/text_report.h"
 
 namespace fdpreserve::explain {
@@ -20,7 +21,7 @@ std::string explainInMemory(std::string_view name, std::string bytes, ExplainOpt
     const LoadedInput input = loadBytes(std::string(name), std::move(bytes));
     if (explainLoaded(sink, input, options, error) != kExitTrouble) return report;
   } catch (const std::bad_alloc&) {
-    error = std::string(texts::kOutOfMemory);
+    error = phrase(options.language, "error.out-of-memory-for-file");
   }
   resetAnalysisState();
   report.clear();
@@ -39,10 +40,13 @@ int explainLoaded(ReportSink& sink, const LoadedInput& input, const ExplainOptio
   const RuleAnswers answers = answerBothRules(options);
   const bool textbookDecides = options.decidingRule == ClosureRule::kAllLeftAttributes;
   if (textbookDecides && answers.textbook != TextbookState::kDecided) {
-    error = "the textbook rule cannot decide: " + textbookSkipReason(answers.textbook);
+    error = phrase(options.language, "error.textbook-cannot-decide",
+                   {{"reason", textbookSkipReason(options.language, answers.textbook)}});
     return kExitTrouble;
   }
-  if (options.json) {
+  if (options.summary) {
+    writeSummaryRow(sink, input, answers, options);
+  } else if (options.json) {
     writeJsonReport(sink, input, answers, options);
   } else {
     writeTextReport(sink, input, answers, options);

@@ -11,8 +11,9 @@
 
 namespace fdpreserve::explain {
 
-/// What a note is about. The first eleven are odd lines of the input; the next two say what the
-/// report left out of a large input; then what the report on each subschema says beside it.
+/// What a note is about. All up to the two on a large input are about the lines of the input;
+/// those two say what the report left out of a large input; the last three what the report on
+/// each subschema says beside it.
 enum class NoteKind : std::uint8_t {
   kBlankAtNameEdge,
   kNamesAfterGap,
@@ -25,13 +26,18 @@ enum class NoteKind : std::uint8_t {
   kNotInAnySubschema,
   kEmptyLeftSide,
   kCaseOrBlankTwin,
+  kByteOrderMark,
+  kArrowLookalike,
+  kBlankSeparator,
+  kVerdictLine,
+  kFinalEmptyEntry,
   kTextbookSkipped,
   kTracesCut,
   kProjectionCut,         ///< what a subschema keeps, its keys or normal form not worked out
   kCoverCut,              ///< the minimal cover not worked out
   kRulesPartOnSubschema,  ///< this tool's rule gives a subschema other keys or another form
 };
-inline constexpr std::size_t kNoteKindCount = 16;
+inline constexpr std::size_t kNoteKindCount = 21;
 
 /// The stable name of a kind, as the reports give it ("blank-at-name-edge", ...).
 std::string_view noteKindName(NoteKind kind);
@@ -45,9 +51,10 @@ struct Note {
 
 using NoteSink = std::function<void(const Note&)>;
 
-/// Calls `emit` with every note on the lines of the input in `state`, in line order. Reads the
-/// lines again with the reader's own line reading; takes time linear in the input.
-void forEachLineNote(const LoadedInput& input, const NoteSink& emit);
+/// Calls `emit` with every note on the lines of the input in `state`, in line order, its message
+/// in `language`. Reads the lines again with the reader's own line reading; takes time linear in
+/// the input.
+void forEachLineNote(const LoadedInput& input, Language language, const NoteSink& emit);
 
 /// Appends the names of `row`, as the text report shows them, separated by ", ".
 void appendNames(std::string& out, std::span<const AttributeId> row, NameEncoding encoding);

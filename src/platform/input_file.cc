@@ -216,6 +216,21 @@ void openInput(InputFile& file, const std::string& path) {
   openInputFromBytes(file, std::move(bytes));
 }
 
+void openStandardInput(InputFile& file) {
+  closeInput(file);
+  constexpr int kStandardInput = 0;
+#ifdef _WIN32
+  // The runtime reads standard input in text mode: CR LF and Ctrl-Z are toTextMode's to handle.
+  (void)_setmode(kStandardInput, _O_BINARY);
+#endif
+  std::string bytes;
+  if (!readAll(kStandardInput, bytes)) {
+    file.failMark = true;
+    return;
+  }
+  openInputFromBytes(file, std::move(bytes));
+}
+
 void openInputFromBytes(InputFile& file, std::string bytes) {
   const std::size_t endMark = bytes.find(kEndOfFile);
   file.bytesAfterContent = endMark == std::string::npos ? 0 : bytes.size() - endMark;

@@ -156,7 +156,7 @@ void findSubschema(DesignContext& context, std::size_t row, SubschemaFindings& f
   if (given > 0) work(context, findings, budget);
   settle(context, given, budget);
   if (findings.projectedKnown && findings.keysKnown && findings.formKnown) return;
-  if (!context.rulesAlike && !context.sourceReady) {
+  if (!context.rulesAlike && context.sourceTried && !context.sourceReady) {
     findings.cut = DesignCut::kInputTooLarge;
     ++context.cutForTheInput;
   } else if (fileBound) {

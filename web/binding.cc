@@ -84,14 +84,15 @@ std::string pageLanguage(const val& preferred) {
   return std::string(languageCode(languageOfPreferences(names)));
 }
 
-/// Every text of the page itself in the language of `code`, by key ("page.download" ...), with
-/// its placeholders ("{name}") left for the page to fill; a counted one also as KEY.plural.
+/// Every text of the page itself in the language of `code`, by key ("page.download" ...), and
+/// those of the report's parts it draws as the text report does ("design." ...), with their
+/// placeholders ("{name}") left for the page to fill; a counted one also as KEY.plural.
 val pageTexts(const std::string& code) {
   using namespace fdpreserve::explain;
   const Language language = languageOfCode(code);
   val texts = val::object();
   for (const auto& [key, entry] : catalogueOf(Language::kEnglish)) {
-    if (!key.starts_with("page.")) continue;
+    if (!key.starts_with("page.") && !key.starts_with("design.")) continue;
     texts.set(key, phrase(language, key));
     if (entry.counted) texts.set(key + ".plural", countedPhrase(language, key, 2));
   }

@@ -162,6 +162,7 @@ function clearReport() {
     document.getElementById(id).textContent = '';
   }
   for (const verdict of document.querySelectorAll('.rule-verdict')) verdict.textContent = '';
+  document.getElementById('design').replaceChildren();
 }
 
 /// fdexplain's report, or what kept it from being made.
@@ -172,5 +173,6 @@ function showReport(report) {
   }
   showRules(report);
   showDependencies(report);
+  showDesign(report);
   showLines(report);
 }

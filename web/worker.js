@@ -30,6 +30,7 @@ function shownPart(report) {
   const finalEmpty = report.notes.some((n) => n.kind === 'final-empty-entry') ? 1 : 0;
   const totals = {
     subschemas: report.subschemas.length,
+    minimalCover: report.minimal_cover?.length ?? null,
     dependencies: report.dependencies.length - finalEmpty,
     listed: report.dependencies.length,
     notPreserved: report.dependencies.filter((d) => !d.preserved).length,
@@ -38,6 +39,7 @@ function shownPart(report) {
   return {
     ...report,
     subschemas: report.subschemas.slice(0, kRowsShown),
+    minimal_cover: report.minimal_cover?.slice(0, kRowsShown) ?? null,
     dependencies: cut(report.dependencies, (d) => !d.preserved),
     notes: report.notes.slice(0, kRowsShown),
     totals,

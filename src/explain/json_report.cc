@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "analysis/tables_in_use.h"
+#include "explain/design_report.h"
 #include "explain/messages.h"
 #include "explain/notes.h"
+#include "explain/subschema_json.h"
 #include "explain/text_parts.h"
 
 namespace fdpreserve::explain {
@@ -109,13 +111,19 @@ void putHeader(JsonWriter& writer, const LoadedInput& input, const RuleAnswers& 
   }
 }
 
-void putSubschemas(JsonWriter& writer) {
+/// Writes the minimal cover, then each subschema with what it keeps, worked out as it comes.
+void putSubschemas(JsonWriter& writer, DesignReport& design) {
+  const PutNames names = [&](std::span<const AttributeId> ids) { putNames(writer, ids); };
+  putMinimalCover(writer.sink, design, names);
   put(writer.sink, ",\"subschemas\":[");
+  SubschemaFindings findings;
   for (std::size_t r = 0; r < subschemasInUse(); ++r) {
     put(writer.sink, r == 0 ? "{\"line\":" : ",{\"line\":");
     putNumber(writer.sink, subschemaLine(r));
     put(writer.sink, ",\"attributes\":");
     putNames(writer, subschemaAttributes(r));
+    findSubschemaForReport(design, r, findings);
+    putSubschemaFindings(writer.sink, findings, names);
     put(writer.sink, "}");
   }
   put(writer.sink, "]");
@@ -187,7 +195,9 @@ void writeJsonReport(ReportSink& sink, const LoadedInput& input, const RuleAnswe
     writer.kinds[kind] = serialised(Json(noteKindName(static_cast<NoteKind>(kind))));
   }
   putHeader(writer, input, answers, options);
-  putSubschemas(writer);
+  DesignReport design;
+  startDesignReport(design, input, options);
+  putSubschemas(writer, design);
   const bool everyTraced = putDependencies(writer, answers, options);
   put(sink, ",\"notes\":[");
   bool first = true;
@@ -198,6 +208,7 @@ void writeJsonReport(ReportSink& sink, const LoadedInput& input, const RuleAnswe
   };
   const Language language = options.language;
   forEachLineNote(input, language, putNext);
+  forEachDesignNote(design, putNext);
   if (answers.textbook != TextbookState::kDecided) {
     putNext(Note{.line = 0,
                  .kind = NoteKind::kTextbookSkipped,

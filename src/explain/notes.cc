@@ -37,11 +37,27 @@ std::string namesOrNothing(const NoteScan& scan, std::span<const AttributeId> id
 namespace {
 
 constexpr std::array<std::string_view, kNoteKindCount> kKindNames{
-    "blank-at-name-edge",   "names-after-gap",    "no-arrow",           "byte-after-minus-skipped",
-    "second-arrow",         "arrow-in-subschema", "no-empty-line",      "ctrl-z",
-    "not-in-any-subschema", "empty-left-side",    "case-or-blank-twin", "byte-order-mark",
-    "arrow-lookalike",      "blank-separator",    "verdict-line",       "final-empty-entry",
-    "textbook-skipped",     "traces-cut",
+    "blank-at-name-edge",
+    "names-after-gap",
+    "no-arrow",
+    "byte-after-minus-skipped",
+    "second-arrow",
+    "arrow-in-subschema",
+    "no-empty-line",
+    "ctrl-z",
+    "not-in-any-subschema",
+    "empty-left-side",
+    "case-or-blank-twin",
+    "byte-order-mark",
+    "arrow-lookalike",
+    "blank-separator",
+    "verdict-line",
+    "final-empty-entry",
+    "textbook-skipped",
+    "traces-cut",
+    "projection-cut",
+    "cover-cut",
+    "rules-part-on-subschema",
 };
 
 /// The names of `row` for which `pick` holds, each once, into `scan.found`.

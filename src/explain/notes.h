@@ -11,8 +11,9 @@
 
 namespace fdpreserve::explain {
 
-/// What a note is about. All but the last two are about the lines of the input; those two say
-/// what the report left out of a large input.
+/// What a note is about. All up to the two on a large input are about the lines of the input;
+/// those two say what the report left out of a large input; the last three what the report on
+/// each subschema says beside it.
 enum class NoteKind : std::uint8_t {
   kBlankAtNameEdge,
   kNamesAfterGap,
@@ -32,8 +33,11 @@ enum class NoteKind : std::uint8_t {
   kFinalEmptyEntry,
   kTextbookSkipped,
   kTracesCut,
+  kProjectionCut,         ///< what a subschema keeps, its keys or normal form not worked out
+  kCoverCut,              ///< the minimal cover not worked out
+  kRulesPartOnSubschema,  ///< this tool's rule gives a subschema other keys or another form
 };
-inline constexpr std::size_t kNoteKindCount = 18;
+inline constexpr std::size_t kNoteKindCount = 21;
 
 /// The stable name of a kind, as the reports give it ("blank-at-name-edge", ...).
 std::string_view noteKindName(NoteKind kind);

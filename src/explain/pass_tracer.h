@@ -65,10 +65,6 @@ RightSearch searchRight(std::size_t entry, ClosureRule rule, std::uint64_t stepW
 /// dependency preserved under the textbook rule is preserved under ours too.
 bool anyEmptyLeftSide();
 
-/// Whether the two rules fire every dependency alike: none has an empty left side, and none two
-/// or more left attributes.
-bool rulesFireAlike();
-
 /// The subschemas that hold attribute `a`, ascending, each once.
 std::span<const std::uint32_t> subschemasHolding(AttributeId a);
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "analysis/tables_in_use.h"
+#include "design/any_rule_projection.h"
 
 namespace fdpreserve::explain {
 namespace {

@@ -6,6 +6,7 @@
 
 #include "analysis/tables_in_use.h"
 #include "explain/notes.h"
+#include "explain/subschema_text.h"
 #include "explain/text_parts.h"
 
 namespace fdpreserve::explain {
@@ -161,6 +162,7 @@ void writeTextReport(ReportSink& sink, const LoadedInput& input, const RuleAnswe
   writeHeader(text, notes);
   writeListings(text);
   writeTraceSections(text);
+  writeDesignSections(text);
   writeNotes(text, notes);
 }
 

@@ -10,36 +10,6 @@ namespace {
 
 constexpr TracerIndex kNone = ~TracerIndex{0};
 
-/// Fills `lists` from rows 0 to `rows` - 1, each row listed once under each attribute it holds,
-/// and counts the distinct attributes of each row into `counts` when given.
-template <typename RowOf>
-void buildLists(AttributeLists& lists, std::size_t rows, RowOf rowOf,
-                std::vector<TracerIndex>* counts) {
-  const std::size_t ids = attributeIds();
-  std::vector<TracerIndex> lastRow(ids, kNone);
-  lists.begin.assign(ids + 1, 0);
-  if (counts != nullptr) counts->assign(rows, 0);
-  for (std::size_t r = 0; r < rows; ++r) {
-    for (const AttributeId a : rowOf(r)) {
-      if (lastRow[a] == r) continue;
-      lastRow[a] = static_cast<TracerIndex>(r);
-      ++lists.begin[a + 1];
-      if (counts != nullptr) ++(*counts)[r];
-    }
-  }
-  for (std::size_t a = 0; a < ids; ++a) lists.begin[a + 1] += lists.begin[a];
-  lists.items.resize(lists.begin[ids]);
-  std::vector<std::size_t> next(lists.begin.begin(), lists.begin.end() - 1);
-  std::fill(lastRow.begin(), lastRow.end(), kNone);
-  for (std::size_t r = 0; r < rows; ++r) {
-    for (const AttributeId a : rowOf(r)) {
-      if (lastRow[a] == r) continue;
-      lastRow[a] = static_cast<TracerIndex>(r);
-      lists.items[next[a]++] = static_cast<TracerIndex>(r);
-    }
-  }
-}
-
 }  // namespace
 
 TracerTables tracer;
@@ -49,11 +19,11 @@ void ensureTracerBuilt() {
   const std::size_t ids = attributeIds();
   const std::size_t subschemas = subschemasInUse();
   const std::size_t dependencies = dependenciesInUse();
-  buildLists(
-      tracer.subschemasOf, subschemas, [](std::size_t r) { return subschemaAttributes(r); },
+  buildAttributeLists(
+      tracer.subschemasOf, ids, subschemas, [](std::size_t r) { return subschemaAttributes(r); },
       nullptr);
-  buildLists(
-      tracer.dependenciesOf, dependencies, [](std::size_t d) { return leftAttributes(d); },
+  buildAttributeLists(
+      tracer.dependenciesOf, ids, dependencies, [](std::size_t d) { return leftAttributes(d); },
       &tracer.leftCount);
   for (std::size_t d = 0; d < dependencies; ++d) {
     if (leftAttributes(d).empty() && !rightAttributes(d).empty()) {
@@ -75,14 +45,6 @@ void ensureTracerBuilt() {
   tracer.built = true;
 }
 
-TracerIndex nextMark(TracerIndex& counter, std::initializer_list<std::vector<TracerIndex>*> marks) {
-  if (counter == kNone - 1) {
-    for (auto* m : marks) std::fill(m->begin(), m->end(), 0);
-    counter = 0;
-  }
-  return ++counter;
-}
-
 void resetPassTracer() {
   tracer = TracerTables();
 }
@@ -95,19 +57,6 @@ bool tablesTraceable() {
 bool anyEmptyLeftSide() {
   ensureTracerBuilt();
   return !tracer.emptyLeft.empty();
-}
-
-bool rulesFireAlike() {
-  // Read off the tables rather than the indexes, which a large input need never build.
-  for (std::size_t d = 0; d < dependenciesInUse(); ++d) {
-    const SlotRow left = leftAttributes(d);
-    if (left.empty()
-            ? !rightAttributes(d).empty()
-            : std::any_of(left.begin(), left.end(), [&](AttributeId a) { return a != left[0]; })) {
-      return false;
-    }
-  }
-  return true;
 }
 
 std::span<const std::uint32_t> subschemasHolding(AttributeId a) {

@@ -5,24 +5,16 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
-#include <span>
 #include <utility>
 #include <vector>
 
+#include "design/attribute_lists.h"
 #include "explain/pass_tracer.h"
 #include "model/name_pool.h"
 
 namespace fdpreserve::explain {
 
-using TracerIndex = std::uint32_t;
-
-/// For each attribute id, a list of row numbers, all in one block: the list of `a` is
-/// `items[begin[a], begin[a + 1])`, ascending.
-struct AttributeLists {
-  std::vector<std::size_t> begin;
-  std::vector<TracerIndex> items;
-};
+using TracerIndex = RowIndex;
 
 /// The indexes of the tables and the marks of the runs. A mark holds the number of the run or
 /// closure that set it, so nothing needs clearing between runs.
@@ -70,14 +62,5 @@ extern TracerTables tracer;
 
 /// Builds the indexes and sizes the marks, once for each input.
 void ensureTracerBuilt();
-
-/// The list of attribute `a`.
-inline std::span<const TracerIndex> listOf(const AttributeLists& lists, AttributeId a) {
-  return std::span<const TracerIndex>(lists.items)
-      .subspan(lists.begin[a], lists.begin[a + 1] - lists.begin[a]);
-}
-
-/// The number of the next run or closure; the given marks start over when the numbers run out.
-TracerIndex nextMark(TracerIndex& counter, std::initializer_list<std::vector<TracerIndex>*> marks);
 
 }  // namespace fdpreserve::explain

@@ -148,6 +148,33 @@ std::string ShapedInput::make() {
   return text;
 }
 
+/// `count` distinct names of the first `alphabet` letters, at most all of them.
+std::string DesignInput::names(int count, int alphabet) {
+  std::string letters;
+  for (int i = 0; i < alphabet; ++i) letters += static_cast<char>('A' + i);
+  std::shuffle(letters.begin(), letters.end(), random_);
+  std::string text;
+  for (int i = 0; i < std::min(count, alphabet); ++i) {
+    if (i > 0) text += ",";
+    text += letters[static_cast<std::size_t>(i)];
+  }
+  return text;
+}
+
+std::string DesignInput::make() {
+  const int alphabet = 3 + pick(10);
+  std::string text;
+  const int subschemas = 1 + pick(4);
+  for (int i = 0; i < subschemas; ++i) text += names(2 + pick(11), alphabet) + "\n";
+  text += "\n";
+  const int dependencies = 1 + pick(2 * alphabet);
+  for (int d = 0; d < dependencies; ++d) {
+    const std::string left = pick(30) == 0 ? "" : names(1 + pick(3), alphabet);
+    text += left + "->" + names(1 + pick(2), alphabet) + "\n";
+  }
+  return text;
+}
+
 std::string printable(const std::string& bytes) {
   std::string shown;
   for (const char c : bytes) {

@@ -44,6 +44,23 @@ class ShapedInput {
   std::mt19937 random_;
 };
 
+/// Seeded random inputs for the properties of each subschema: subschemas of up to a dozen of a
+/// dozen names, and dependencies with left sides of up to three, which make keys of several
+/// attributes, prime attributes and every normal form common; now and then an empty left side.
+class DesignInput {
+ public:
+  explicit DesignInput(unsigned seed) : random_(seed) {}
+
+  /// The next input.
+  std::string make();
+
+ private:
+  int pick(int bound) { return std::uniform_int_distribution<int>(0, bound - 1)(random_); }
+  std::string names(int count, int alphabet);
+
+  std::mt19937 random_;
+};
+
 /// `bytes` with every byte but a line feed and printable ASCII shown as \xHH.
 std::string printable(const std::string& bytes);
 

@@ -67,7 +67,8 @@ export async function settled(page, timeout = 10_000) {
   return status.evaluate((node) => node.dataset.state);
 }
 
-/// What the page shows through its stable hooks: the verdict and the dependency rows.
+/// What the page shows through its stable hooks: the verdict, the dependency rows and the
+/// subschema rows.
 export async function shownResult(page) {
   return page.evaluate(() => {
     const verdict = document.getElementById('verdict');
@@ -77,6 +78,10 @@ export async function shownResult(page) {
       rows: [...document.querySelectorAll('#dependencies tbody tr')].map((row) => ({
         line: Number(row.dataset.line),
         preserved: row.dataset.preserved,
+      })),
+      forms: [...document.querySelectorAll('#subschemas tbody tr')].map((row) => ({
+        line: Number(row.dataset.line),
+        normalForm: row.dataset.normalForm,
       })),
     };
   });

@@ -1,5 +1,5 @@
 // The native programs, which the page must agree with: fdpreserve for the output file and the
-// verdict, fdexplain --json for the rows.
+// verdict, fdexplain --json for the rows of dependencies and of subschemas.
 import { execFileSync } from 'node:child_process';
 import { copyFileSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -25,6 +25,7 @@ export function nativeAnswer(path) {
       preserving: String(preserving),
       verdict: preserving ? 'függőségőrző' : 'nem függőségőrző',
       rows: report.dependencies.map((d) => ({ line: d.line, preserved: String(d.preserved) })),
+      forms: report.subschemas.map((s) => ({ line: s.line, normalForm: s.normal_form ?? 'none' })),
     };
   } finally {
     rmSync(work, { recursive: true, force: true });

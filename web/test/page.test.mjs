@@ -36,6 +36,7 @@ async function agreesWithNative(tab, path) {
   assert.equal(shown.verdict, expected.verdict);
   assert.equal(shown.preserving, expected.preserving);
   assert.deepEqual(shown.rows, expected.rows);
+  assert.deepEqual(shown.forms, expected.forms);
   assert.ok((await download(tab.page, tab.downloads)).equals(expected.output), 'downloaded bytes');
   assert.deepEqual(tab.errors, []);
 }
@@ -94,6 +95,24 @@ describe('inputs from the page itself', () => {
       assert.equal(shown.preserving, 'true');
       const rules = await tab.page.$$eval('.rule-verdict', (nodes) => nodes.map((n) => n.textContent));
       assert.deepEqual(rules, ['preserving', 'not preserving']);
+    }));
+
+  test('what each subschema keeps, in English and, through the switch, in Hungarian', () =>
+    withTab(async (tab) => {
+      const path = join(kRoot, 'examples/normal_forms.txt');
+      await tab.page.goto(pageUrl + fragmentOf(readFileSync(path)));
+      await agreesWithNative(tab, path);
+      const forms = await tab.page.$$eval('#subschemas tbody tr', (rows) =>
+        rows.map((row) => row.lastElementChild.textContent),
+      );
+      assert.match(forms[0], /^3NF, not BCNF: Teacher → Course holds/);
+      assert.equal(await tab.page.$$eval('#minimal-cover tbody tr', (rows) => rows.length), 6);
+      await tab.page.select('#language', 'hu');
+      await tab.page.waitForFunction(
+        (text) => document.querySelector('#design h3:last-of-type')?.textContent === text,
+        { timeout: 10_000 },
+        'Mit őriznek meg az egyes részsémák (tankönyvi szabály)',
+      );
     }));
 
   test('a link whose #input= is not base64url says so', () =>

@@ -49,36 +49,51 @@ NameSet namesOf(SlotRow stored) {
   return names;
 }
 
+/// The tables by name, read once for every entry's passes.
+struct NamedTables {
+  std::vector<NameSet> rows;
+  std::vector<std::pair<NameSet, NameSet>> dependencies;
+};
+
+NamedTables namedTables() {
+  NamedTables tables;
+  for (std::int64_t r = 0; r < state.schemaCount; ++r) {
+    tables.rows.push_back(namesOf(subschemaRow(state.decomposition, static_cast<std::size_t>(r))));
+  }
+  for (std::int64_t d = 0; d < state.dependencyCount; ++d) {
+    const auto entry = static_cast<std::size_t>(d);
+    tables.dependencies.emplace_back(namesOf(leftSide(state.dependencies, entry)),
+                                     namesOf(rightSide(state.dependencies, entry)));
+  }
+  return tables;
+}
+
 /// `names` closed under every dependency in use, each firing once its whole left side is in.
-NameSet textbookClosure(NameSet names) {
+NameSet textbookClosure(const NamedTables& tables, NameSet names) {
   for (bool grew = true; grew;) {
     grew = false;
-    for (std::int64_t d = 0; d < state.dependencyCount; ++d) {
-      const auto entry = static_cast<std::size_t>(d);
-      const NameSet left = namesOf(leftSide(state.dependencies, entry));
+    for (const auto& [left, right] : tables.dependencies) {
       if (!std::includes(names.begin(), names.end(), left.begin(), left.end())) continue;
-      for (const AttributeName& name : namesOf(rightSide(state.dependencies, entry))) {
-        grew = names.insert(name).second || grew;
-      }
+      for (const AttributeName& name : right) grew = names.insert(name).second || grew;
     }
   }
   return names;
 }
 
-ReferenceAnswer textbookAnswerByPasses(std::size_t entry) {
-  NameSet reached = namesOf(leftSide(state.dependencies, entry));
-  for (NameSet before; reached != before;) {
+ReferenceAnswer textbookAnswerByPasses(const NamedTables& tables, std::size_t entry) {
+  NameSet reached = tables.dependencies[entry].first;
+  NameSet before;
+  do {
     before = reached;
-    for (std::int64_t r = 0; r < state.schemaCount; ++r) {
-      const NameSet row = namesOf(subschemaRow(state.decomposition, static_cast<std::size_t>(r)));
+    for (const NameSet& row : tables.rows) {
       NameSet shared;
       std::set_intersection(reached.begin(), reached.end(), row.begin(), row.end(),
                             std::inserter(shared, shared.end()));
-      for (const AttributeName& name : textbookClosure(shared)) {
+      for (const AttributeName& name : textbookClosure(tables, shared)) {
         if (row.contains(name)) reached.insert(name);
       }
     }
-  }
+  } while (reached != before);
   ReferenceAnswer lacking;
   for (const AttributeName& name : rowAsList(rightSide(state.dependencies, entry))) {
     if (name.empty()) break;
@@ -91,9 +106,10 @@ ReferenceAnswer textbookAnswerByPasses(std::size_t entry) {
 }  // namespace
 
 std::vector<ReferenceAnswer> textbookAnswersByPasses() {
+  const NamedTables tables = namedTables();
   std::vector<ReferenceAnswer> answers;
   for (std::int64_t r = 0; r < state.dependencyCount; ++r) {
-    answers.push_back(textbookAnswerByPasses(static_cast<std::size_t>(r)));
+    answers.push_back(textbookAnswerByPasses(tables, static_cast<std::size_t>(r)));
   }
   return answers;
 }

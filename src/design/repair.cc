@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 #include "analysis/dependency_answers.h"
 #include "analysis/tables_in_use.h"
@@ -123,11 +124,15 @@ void removeAppendedSubschemas(const DecompositionMark& mark) {
   state.schemaCount = mark.schemaCount;
 }
 
-bool restoresUnderAnyRule(const RepairProposal& proposal) {
-  const DecompositionMark mark = appendSubschemas(proposal.added);
-  const DependencyAnswers answers = answerDependencies(AnswerScope::kEveryDependency);
+std::vector<std::size_t> entriesLostWith(std::span<const AddedSubschema> added) {
+  const DecompositionMark mark = appendSubschemas(added);
+  DependencyAnswers answers = answerDependencies(AnswerScope::kEveryDependency);
   removeAppendedSubschemas(mark);
-  return answers.failedEntries == proposal.unrepairable;
+  return std::move(answers.failedEntries);
+}
+
+bool restoresUnderAnyRule(const RepairProposal& proposal) {
+  return entriesLostWith(proposal.added) == proposal.unrepairable;
 }
 
 }  // namespace fdpreserve

@@ -54,6 +54,10 @@ DecompositionMark appendSubschemas(std::span<const AddedSubschema> added);
 /// Puts the subschemas in `state` back as `mark` found them.
 void removeAppendedSubschemas(const DecompositionMark& mark);
 
+/// The entries the engine finds not preserved once `added` is appended to the subschemas in
+/// `state`, which are then put back as they were.
+std::vector<std::size_t> entriesLostWith(std::span<const AddedSubschema> added);
+
 /// Whether the engine preserves every lost entry but the unrepairable ones once `proposal` is
 /// appended to the subschemas in `state`, which are then put back as they were.
 bool restoresUnderAnyRule(const RepairProposal& proposal);

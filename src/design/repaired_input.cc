@@ -37,7 +37,7 @@ Insertion findInsertion(std::string_view bytes) {
 
 }  // namespace
 
-std::string subschemaLine(const AddedSubschema& subschema) {
+std::string addedSubschemaLine(const AddedSubschema& subschema) {
   std::string line;
   for (const AttributeId a : subschema.attributes) {
     if (!line.empty()) line += ',';
@@ -54,7 +54,7 @@ std::string repairedInput(std::string_view bytes, std::span<const AddedSubschema
   // Without an empty line the insertion follows the last line, which may lack a line end.
   if (insertion.at > 0 && bytes[insertion.at - 1] != '\n') lines += insertion.lineEnd;
   for (const AddedSubschema& subschema : added) {
-    lines += subschemaLine(subschema);
+    lines += addedSubschemaLine(subschema);
     lines += insertion.lineEnd;
   }
   std::string repaired(bytes.substr(0, insertion.at));

@@ -11,7 +11,7 @@ namespace fdpreserve {
 /// The line that adds `subschema`, its names' bytes from `state` separated by commas, without a
 /// line end. A last name ending in CR gets a comma after it, which adds nothing: a CR right before
 /// the line feed would be dropped from the name.
-std::string subschemaLine(const AddedSubschema& subschema);
+std::string addedSubschemaLine(const AddedSubschema& subschema);
 
 /// The input file `bytes`, as they were, with a line for each of `added` inserted where the
 /// subschemas end: before the empty line that ends them, in that line's own line end (LF, or

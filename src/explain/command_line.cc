@@ -11,6 +11,7 @@
 #include "explain/explain.h"
 #include "explain/json_report.h"
 #include "explain/messages.h"
+#include "explain/repaired_output.h"
 #include "platform/console.h"
 #include "platform/wildcard.h"
 #include "version.h"
@@ -39,6 +40,7 @@ void reportLostInput() {
 struct CommandLine {
   ExplainOptions options;
   std::vector<std::string> files;
+  bool repaired = false;  ///< the repaired input instead of the report
 };
 
 /// `text` with its line feeds turned into the sink's line ends.
@@ -63,6 +65,7 @@ int parse(const std::vector<std::string>& arguments, CommandLine& line, ReportSi
   std::string language(languageCode(languageOfUser()));
   app.add_option("--lang", language, std::string(texts::kLangOption))
       ->check(CLI::IsMember({"en", "hu"}));
+  app.add_flag("--repaired", line.repaired, phrase(languageOfUser(), "option.repaired"));
   app.add_option("FILE", line.files, std::string(texts::kFilesOption))->required();
   app.set_version_flag("--version", std::string(texts::kProgram) + " " + std::string(kVersion),
                        std::string(texts::kVersionOption));
@@ -84,6 +87,10 @@ int parse(const std::vector<std::string>& arguments, CommandLine& line, ReportSi
     return kExitTrouble;
   }
   line.options.language = languageNamed(language);
+  if (line.repaired && (line.files.size() != 1 || line.options.json)) {
+    reportError(phrase(line.options.language, "repaired.one-file") + std::string(texts::kSeeHelp));
+    return kExitTrouble;
+  }
   line.options.decidingRule =
       rule == "textbook" ? ClosureRule::kAllLeftAttributes : ClosureRule::kAnyLeftAttribute;
   return -1;
@@ -110,6 +117,34 @@ int explainFile(ReportSink& sink, const std::string& file, const ExplainOptions&
   return kExitTrouble;
 }
 
+/// Writes FILE repaired instead of its report, and on standard error the lines it still loses;
+/// returns the exit status of the repaired input.
+int writeRepaired(ReportSink& sink, const std::string& file, const ExplainOptions& options) {
+  RepairedInput repaired;
+  try {
+    repaired = repairFile(file, options);
+  } catch (const std::bad_alloc&) {
+    repaired = RepairedInput{};
+    repaired.error = std::string(texts::kOutOfMemory);
+  }
+  resetAnalysisState();  // gives back what the file took
+  if (!repaired.error.empty()) {
+    reportError(file + ": " + repaired.error);
+    return kExitTrouble;
+  }
+  put(sink, repaired.bytes);
+  if (!repaired.stillLost.empty()) {
+    std::string lines;
+    for (const std::uint64_t l : repaired.stillLost) {
+      lines += (lines.empty() ? "" : ", ") + std::to_string(l);
+    }
+    reportError(file + ": " +
+                countedPhrase(options.language, "repaired.still-lost", repaired.stillLost.size(),
+                              {{"lines", lines}}));
+  }
+  return repaired.preserving ? kExitPreserving : kExitNotPreserving;
+}
+
 }  // namespace
 
 int runFdexplain(int argumentCount, char** argumentVector) {
@@ -119,7 +154,9 @@ int runFdexplain(int argumentCount, char** argumentVector) {
   ReportSink sink = standardOutputSink();
   CommandLine line;
   int status = parse(expandArguments(argumentCount, argumentVector), line, sink);
-  if (status < 0) {
+  if (status < 0 && line.repaired) {
+    status = writeRepaired(sink, line.files.front(), line.options);
+  } else if (status < 0) {
     status = kExitPreserving;
     bool first = true;
     for (const std::string& file : line.files) {

@@ -42,10 +42,11 @@ int explainLoaded(ReportSink& sink, const LoadedInput& input, const ExplainOptio
     error = "the textbook rule cannot decide: " + textbookSkipReason(answers.textbook);
     return kExitTrouble;
   }
+  const DesignAnswers design = answerDesign(answers, options);
   if (options.json) {
-    writeJsonReport(sink, input, answers, options);
+    writeJsonReport(sink, input, answers, design, options);
   } else {
-    writeTextReport(sink, input, answers, options);
+    writeTextReport(sink, input, answers, design, options);
   }
   return decidingVerdict(answers, options) ? kExitPreserving : kExitNotPreserving;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/tables_in_use.h"
+#include "explain/design_json.h"
 #include "explain/messages.h"
 #include "explain/notes.h"
 #include "explain/text_parts.h"
@@ -178,14 +179,24 @@ bool putDependencies(JsonWriter& writer, const RuleAnswers& answers,
 }  // namespace
 
 void writeJsonReport(ReportSink& sink, const LoadedInput& input, const RuleAnswers& answers,
-                     const ExplainOptions& options) {
+                     const DesignAnswers& design, const ExplainOptions& options) {
   JsonWriter writer{.sink = sink, .names = serialiseNames(input.encoding), .kinds = {}};
   for (std::size_t kind = 0; kind < kNoteKindCount; ++kind) {
     writer.kinds[kind] = serialised(Json(noteKindName(static_cast<NoteKind>(kind))));
   }
   putHeader(writer, input, answers, options);
+  putJoinVerdicts(sink, design.join);
   putSubschemas(writer);
   const bool everyTraced = putDependencies(writer, answers, options);
+  putRepairAndTableau(
+      sink, design, options,
+      NamesWriter{.list = [&](std::span<const AttributeId> ids) { putNames(writer, ids); },
+                  .one =
+                      [&](AttributeId id) {
+                        put(sink, std::string_view(writer.names.bytes)
+                                      .substr(writer.names.ends[id],
+                                              writer.names.ends[id + 1] - writer.names.ends[id]));
+                      }});
   put(sink, ",\"notes\":[");
   bool first = true;
   const auto putNext = [&](const Note& note) {
@@ -200,6 +211,7 @@ void writeJsonReport(ReportSink& sink, const LoadedInput& input, const RuleAnswe
         .kind = NoteKind::kTextbookSkipped,
         .message = "the textbook rule was not computed: " + textbookSkipReason(answers.textbook)});
   }
+  forEachDesignNote(design, options, putNext);
   if (!everyTraced) {
     putNext(Note{.line = 0,
                  .kind = NoteKind::kTracesCut,

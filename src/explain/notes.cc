@@ -15,7 +15,7 @@ constexpr std::array<std::string_view, kNoteKindCount> kKindNames{
     "blank-at-name-edge",   "names-after-gap",    "no-arrow",           "byte-after-minus-skipped",
     "second-arrow",         "arrow-in-subschema", "no-empty-line",      "ctrl-z",
     "not-in-any-subschema", "empty-left-side",    "case-or-blank-twin", "textbook-skipped",
-    "traces-cut",
+    "traces-cut",           "lossless-skipped",   "tableau-cut",
 };
 
 /// What the scan knows of every name, and where it stands in the file.

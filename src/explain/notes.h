@@ -11,7 +11,7 @@
 
 namespace fdpreserve::explain {
 
-/// What a note is about. The first eleven are odd lines of the input; the last two say what the
+/// What a note is about. The first eleven are odd lines of the input; the others say what the
 /// report left out of a large input.
 enum class NoteKind : std::uint8_t {
   kBlankAtNameEdge,
@@ -27,8 +27,10 @@ enum class NoteKind : std::uint8_t {
   kCaseOrBlankTwin,
   kTextbookSkipped,
   kTracesCut,
+  kLosslessSkipped,
+  kTableauCut,
 };
-inline constexpr std::size_t kNoteKindCount = 13;
+inline constexpr std::size_t kNoteKindCount = 15;
 
 /// The stable name of a kind, as the reports give it ("blank-at-name-edge", ...).
 std::string_view noteKindName(NoteKind kind);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "analysis/tables_in_use.h"
+#include "explain/design_text.h"
 #include "explain/notes.h"
 #include "explain/text_parts.h"
 
@@ -38,7 +39,7 @@ std::string textbookVerdict(const TextContext& text) {
   return "not computed: " + textbookSkipReason(answers.textbook);
 }
 
-void writeHeader(TextContext& text, const NoteSummary& notes) {
+void writeHeader(TextContext& text, const NoteSummary& notes, const DesignAnswers& design) {
   ReportSink& sink = text.sink;
   const RuleAnswers& answers = text.answers;
   putLine(sink, "== " + text.input.name);
@@ -49,6 +50,7 @@ void writeHeader(TextContext& text, const NoteSummary& notes) {
   if (text.options.decidingRule == ClosureRule::kAllLeftAttributes) {
     putLine(sink, "  The textbook rule decides the exit status (--rule=textbook).");
   }
+  putLine(sink, joinHeaderLine(text, design.join));
   std::string counts = "Read: " + std::to_string(subschemasInUse()) + " subschemas, " +
                        std::to_string(dependenciesInUse()) + " dependency entries; " +
                        std::to_string(answers.ours.failedEntries.size()) + " not preserved";
@@ -124,7 +126,7 @@ void writeNotes(TextContext& text, const NoteSummary& notes) {
 }  // namespace
 
 void writeTextReport(ReportSink& sink, const LoadedInput& input, const RuleAnswers& answers,
-                     const ExplainOptions& options) {
+                     const DesignAnswers& design, const ExplainOptions& options) {
   TextContext text{.sink = sink,
                    .input = input,
                    .answers = answers,
@@ -134,9 +136,10 @@ void writeTextReport(ReportSink& sink, const LoadedInput& input, const RuleAnswe
   const std::uint64_t lastLine = dependencyLine(dependenciesInUse());
   text.lineWidth = std::to_string(lastLine).size();
   const NoteSummary notes = gatherNotes(text);
-  writeHeader(text, notes);
+  writeHeader(text, notes, design);
   writeListings(text);
   writeTraceSections(text);
+  writeDesignSections(text, design);
   writeNotes(text, notes);
 }
 

@@ -170,7 +170,7 @@ TEST_F(RepairTest, RepairedInputKeepsEveryByteAndLineEndOfTheFile) {
 }
 
 constexpr int kShards = 4;
-constexpr int kInputsPerShard = 400;
+constexpr int kInputsPerShard = 300;
 
 class RepairDifferentialTest : public RepairTest, public ::testing::WithParamInterface<int> {};
 

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "design/chase.h"
+#include "design/repair.h"
+#include "explain/explain_options.h"
+#include "explain/rule_answers.h"
+
+namespace fdpreserve::explain {
+
+/// The chase's answers on the input in `state`: whether the join is lossless under each rule,
+/// and where it is lossy under the deciding rule, the final tableau.
+struct JoinAnswers {
+  std::optional<bool> lossless;          ///< this tool's rule; empty when the budget ran out first
+  std::size_t losslessRow = 0;           ///< when lossless: a row distinguished in every column
+  std::optional<bool> textbookLossless;  ///< empty when the chase ran out of budget or room
+  std::size_t textbookLosslessRow = 0;
+  /// The final tableau of the chase under the deciding rule, when that rule finds the join lossy
+  /// and the chase finished; its steps with `--all`.
+  std::unique_ptr<Tableau> tableau;
+  bool tableauCut = false;  ///< lossy under the deciding rule, but its chase did not finish
+  std::vector<ChaseStep> steps;
+  bool stepsCut = false;
+};
+
+/// The repair under the deciding rule, and whether the engine (and for the textbook rule the
+/// textbook answers) preserve every lost dependency with it.
+struct RepairAnswers {
+  std::optional<RepairProposal> proposal;  ///< empty when the input is preserving already
+  bool verified = false;
+};
+
+/// Everything the report says of the decomposition beyond preservation.
+struct DesignAnswers {
+  JoinAnswers join;
+  RepairAnswers repair;
+};
+
+/// Chases the tables in `state` under both rules, within budgets that `--all` raises.
+JoinAnswers answerJoin(const ExplainOptions& options);
+
+/// Proposes the repair under the deciding rule, for which `answers` decided, and proves it on
+/// the tables in `state`, which it puts back as they were.
+RepairAnswers answerRepair(const RuleAnswers& answers, const ExplainOptions& options);
+
+/// Both of the above.
+DesignAnswers answerDesign(const RuleAnswers& answers, const ExplainOptions& options);
+
+/// The rule whose repair and tableau the report shows.
+inline ClosureRule designRule(const ExplainOptions& options) {
+  return options.decidingRule;
+}
+
+}  // namespace fdpreserve::explain

@@ -1,181 +1,227 @@
+// The chase as congruence closure: a worklist of cells to equate. When two classes of column c
+// join, every row of one agrees in c with every row of the other, so each step on c equates the
+// target column of one row from each side, and each left side of several columns holding c looks
+// again at the rows whose key, their classes in its columns, has changed: the rows of the smaller
+// class. Rows with equal keys have their right columns equated. Each step costs what it changes,
+// where passes over the dependencies would compare the same rows again and again.
 #include "design/chase.h"
 
 #include <algorithm>
-#include <numeric>
-#include <span>
+#include <unordered_map>
 
 #include "analysis/tables_in_use.h"
+#include "design/chase_rules.h"
 
 namespace fdpreserve {
 namespace {
 
-constexpr std::uint64_t kNeverTaken = ~std::uint64_t{0};
-/// The rows that steps may name in all before the rest are left out.
-constexpr std::size_t kKeptStepRows = std::size_t{1} << 20;
+constexpr std::uint32_t kNoCause = ~std::uint32_t{0};
+constexpr std::uint32_t kSideCause = std::uint32_t{1} << 31U;
+/// The rows that kept steps may name in all before the rest are left out.
+constexpr std::size_t kKeptSteps = std::size_t{1} << 19;
 
-/// One chase under way.
-struct Chase {
-  Tableau& tableau;
-  WorkBudget& budget;
-  std::vector<ChaseStep>* steps;
-  std::size_t keptRows = 0;
-  bool stepsCut = false;
-  bool outOfRoom = false;
-  std::vector<AttributeId> agreedOn;  ///< the left attributes of the firing
-  std::vector<std::uint32_t> rows;    ///< the rows the firing looks at
-  std::vector<Symbol> keys;           ///< their roots in the columns of `agreedOn`, row by row
-  std::vector<std::uint32_t> order;   ///< `rows` by their keys
-  std::vector<std::uint32_t> group;
+/// Two cells of one column to equate, and what asks for it.
+struct Equality {
+  std::uint32_t column;
+  std::uint32_t row;
+  std::uint32_t otherRow;
+  std::uint32_t entry;  ///< the dependency, or `kNoCause` for the start
+  std::uint32_t cause;  ///< the column it agreed on, a side with `kSideCause`, or `kNoCause`
 };
 
-/// Equates the symbols of the rows of `chase.group` in column `column`.
-void equateGroup(Chase& chase, std::size_t entry, AttributeId column) {
-  Tableau& tableau = chase.tableau;
-  const Symbol first = symbolAt(tableau, chase.group.front(), column);
-  bool changed = false;
-  for (std::size_t i = 1; i < chase.group.size() && first != kNoSymbol; ++i) {
-    const Symbol other = symbolAt(tableau, chase.group[i], column);
-    if (other == kNoSymbol) break;
-    changed = equate(tableau, column, first, other) || changed;
+struct Chase {
+  Tableau& tableau;
+  const ChaseRules& rules;
+  WorkBudget& budget;
+  std::vector<ChaseStep>* steps;
+  bool stepsCut = false;
+  bool outOfRoom = false;
+  std::uint64_t work = 0;  ///< spent from `budget` a batch at a time
+  std::vector<Equality> pending;
+  /// The rows of each key, by a hash of the side and the key: several rows may share one.
+  std::unordered_multimap<std::uint64_t, std::uint32_t> keyed;
+  std::vector<Symbol> key;
+  std::vector<Symbol> otherKey;
+  std::vector<std::uint32_t> rowsToKey;
+};
+
+/// The key of `row` for side `side` into `key`: the root of its cell in each of the side's
+/// columns; false when some cell is still of its own, as such a row agrees with no other.
+bool keyOf(Chase& chase, std::uint32_t side, std::uint32_t row, std::vector<Symbol>& key) {
+  key.clear();
+  const ChaseRules& rules = chase.rules;
+  spend(chase.budget, rules.sideBegin[side + 1] - rules.sideBegin[side]);
+  for (std::size_t i = rules.sideBegin[side]; i < rules.sideBegin[side + 1]; ++i) {
+    const Symbol symbol = storedSymbol(chase.tableau, row, rules.sideColumns[i]);
+    if (symbol == kNoSymbol) return false;
+    const Symbol root = rootOf(chase.tableau, symbol);
+    if (sizeOfClass(chase.tableau, root) < 2) return false;
+    key.push_back(root);
   }
-  spend(chase.budget, chase.group.size());
-  if (first == kNoSymbol || tableau.parent.size() >= tableau.symbolLimit) chase.outOfRoom = true;
-  if (!changed || chase.steps == nullptr) return;
-  if (chase.keptRows + chase.group.size() > kKeptStepRows) {
+  return true;
+}
+
+std::uint64_t keyHash(std::uint32_t side, const std::vector<Symbol>& key) {
+  std::uint64_t hash = 0xCBF29CE484222325ULL ^ side;
+  for (const Symbol s : key) hash = (hash ^ s) * 0x100000001B3ULL;
+  return hash;
+}
+
+void forget(Chase& chase, std::uint32_t side, std::uint32_t row) {
+  if (!keyOf(chase, side, row, chase.key)) return;
+  const auto [begin, end] = chase.keyed.equal_range(keyHash(side, chase.key));
+  for (auto it = begin; it != end; ++it) {
+    if (it->second == row) {
+      chase.keyed.erase(it);
+      return;
+    }
+  }
+}
+
+/// Files `row` under its key for `side`, or equates its right columns with those of a row that
+/// has the same key already.
+void file(Chase& chase, std::uint32_t side, std::uint32_t row) {
+  if (!keyOf(chase, side, row, chase.key)) return;
+  const std::uint64_t hash = keyHash(side, chase.key);
+  const auto [begin, end] = chase.keyed.equal_range(hash);
+  for (auto it = begin; it != end; ++it) {
+    if (it->second == row) return;
+    if (!keyOf(chase, side, it->second, chase.otherKey) || chase.otherKey != chase.key) continue;
+    const ChaseRules& rules = chase.rules;
+    for (std::size_t i = rules.rightBegin[side]; i < rules.rightBegin[side + 1]; ++i) {
+      chase.pending.push_back(
+          {rules.rightColumns[i], row, it->second, rules.rightEntries[i], side | kSideCause});
+    }
+    return;
+  }
+  chase.keyed.emplace(hash, row);
+}
+
+/// The rows of the class of `root`.
+void gatherRows(Chase& chase, Symbol root) {
+  chase.rowsToKey.clear();
+  Symbol member = root;
+  do {
+    chase.rowsToKey.push_back(static_cast<std::uint32_t>(rowOfSymbol(chase.tableau, member)));
+    member = chase.tableau.nextMember[member];
+  } while (member != root);
+}
+
+void keepStep(Chase& chase, const Equality& equality, Symbol root) {
+  if (chase.steps == nullptr || equality.entry == kNoCause) return;
+  if (chase.steps->size() >= kKeptSteps) {
     chase.stepsCut = true;
     return;
   }
-  chase.keptRows += chase.group.size();
-  std::vector<std::uint32_t> rows = chase.group;
-  std::sort(rows.begin(), rows.end());
-  chase.steps->push_back({.entry = entry,
-                          .agreedOn = chase.agreedOn,
-                          .column = column,
-                          .rows = std::move(rows),
-                          .distinguished = tableau.distinguished[rootOf(tableau, first)] != 0});
+  ChaseStep step{.entry = equality.entry,
+                 .agreedOn = {},
+                 .column = equality.column,
+                 .rows = {std::min(equality.row, equality.otherRow),
+                          std::max(equality.row, equality.otherRow)},
+                 .distinguished = chase.tableau.distinguished[root] != 0};
+  if (equality.cause == kNoCause) {
+    // Every two rows agree on nothing.
+  } else if ((equality.cause & kSideCause) == 0) {
+    step.agreedOn.push_back(equality.cause);
+  } else {
+    const std::uint32_t side = equality.cause & ~kSideCause;
+    step.agreedOn.assign(
+        chase.rules.sideColumns.begin() + static_cast<std::ptrdiff_t>(chase.rules.sideBegin[side]),
+        chase.rules.sideColumns.begin() +
+            static_cast<std::ptrdiff_t>(chase.rules.sideBegin[side + 1]));
+  }
+  chase.steps->push_back(std::move(step));
 }
 
-/// Gathers the rows whose cells in every column of `chase.agreedOn` are stored, with the roots of
-/// those cells as their keys; every row when there is no such column.
-void gatherRows(Chase& chase) {
+/// Equates the two cells of `equality` and whatever follows from it.
+void settle(Chase& chase, const Equality& equality) {
   Tableau& tableau = chase.tableau;
-  chase.rows.clear();
-  chase.keys.clear();
-  if (chase.agreedOn.empty()) {
-    chase.rows.resize(tableau.rows);
-    std::iota(chase.rows.begin(), chase.rows.end(), std::uint32_t{0});
+  const ChaseRules& rules = chase.rules;
+  const Symbol a = symbolAt(tableau, equality.row, equality.column);
+  const Symbol b = symbolAt(tableau, equality.otherRow, equality.column);
+  if (a == kNoSymbol || b == kNoSymbol) {
+    chase.outOfRoom = true;
     return;
   }
-  const AttributeId fewest = *std::min_element(
-      chase.agreedOn.begin(), chase.agreedOn.end(), [&](AttributeId a, AttributeId b) {
-        return tableau.rowsOf[a].size() < tableau.rowsOf[b].size();
-      });
-  if (tableau.rowsOf[fewest].size() < 2) return;  // a symbol of its own agrees with nothing
-  for (const std::uint32_t r : tableau.rowsOf[fewest]) {
-    const std::size_t keysBefore = chase.keys.size();
-    bool stored = true;
-    for (const AttributeId x : chase.agreedOn) {
-      const Symbol symbol = storedSymbol(tableau, r, x);
-      if (symbol == kNoSymbol) {
-        stored = false;
-        break;
-      }
-      chase.keys.push_back(rootOf(tableau, symbol));
-    }
-    spend(chase.budget, chase.agreedOn.size());
-    if (stored) {
-      chase.rows.push_back(r);
-    } else {
-      chase.keys.resize(keysBefore);
+  Symbol kept = rootOf(tableau, a);
+  Symbol joined = rootOf(tableau, b);
+  ++chase.work;
+  if (kept == joined) return;
+  if (sizeOfClass(tableau, kept) < sizeOfClass(tableau, joined)) std::swap(kept, joined);
+  const std::size_t keptRow = rowOfSymbol(tableau, kept);
+  const std::size_t joinedRow = rowOfSymbol(tableau, joined);
+  const std::size_t sidesBegin = rules.sidesBegin[equality.column];
+  const std::size_t sidesEnd = rules.sidesBegin[equality.column + 1];
+  const bool bothAlone = sizeOfClass(tableau, kept) == 1;
+  if (sidesBegin < sidesEnd) {
+    // The rows whose keys change: the smaller class's; a class of one was filed under no key.
+    gatherRows(chase, joined);
+    for (std::size_t s = sidesBegin; s < sidesEnd; ++s) {
+      for (const std::uint32_t row : chase.rowsToKey) forget(chase, rules.sidesHolding[s], row);
     }
   }
-}
-
-/// Fires entry `entry` on the rows that agree on `chase.agreedOn`.
-void fire(Chase& chase, std::size_t entry, SlotRow right) {
-  gatherRows(chase);
-  if (chase.rows.size() < 2) return;
-  const std::size_t width = chase.agreedOn.size();
-  const std::span<const Symbol> keys(chase.keys);
-  const auto keyOf = [&](std::uint32_t i) { return keys.subspan(i * width, width); };
-  chase.order.resize(chase.rows.size());
-  std::iota(chase.order.begin(), chase.order.end(), std::uint32_t{0});
-  std::sort(chase.order.begin(), chase.order.end(), [&](std::uint32_t a, std::uint32_t b) {
-    const auto ka = keyOf(a);
-    const auto kb = keyOf(b);
-    return std::lexicographical_compare(ka.begin(), ka.end(), kb.begin(), kb.end());
-  });
-  spend(chase.budget, chase.rows.size());
-  for (std::size_t begin = 0; begin < chase.order.size();) {
-    std::size_t end = begin + 1;
-    const auto key = keyOf(chase.order[begin]);
-    while (end < chase.order.size() && std::ranges::equal(keyOf(chase.order[end]), key)) ++end;
-    if (end - begin >= 2) {
-      chase.group.clear();
-      for (std::size_t i = begin; i < end; ++i) chase.group.push_back(chase.rows[chase.order[i]]);
-      for (const AttributeId y : right) equateGroup(chase, entry, y);
-    }
-    begin = end;
+  joinClasses(tableau, kept, joined);
+  keepStep(chase, equality, kept);
+  for (std::size_t i = rules.stepBegin[equality.column]; i < rules.stepBegin[equality.column + 1];
+       ++i) {
+    const std::uint32_t entry = rules.stepEntries.empty() ? kNoCause : rules.stepEntries[i];
+    chase.pending.push_back({rules.stepTargets[i], static_cast<std::uint32_t>(keptRow),
+                             static_cast<std::uint32_t>(joinedRow), entry, equality.column});
   }
-}
-
-/// Whether column `column` changed since `taken`.
-bool changedSince(const Tableau& tableau, AttributeId column, std::uint64_t taken) {
-  return taken == kNeverTaken || tableau.changedAt[column] > taken;
+  chase.work += rules.stepBegin[equality.column + 1] - rules.stepBegin[equality.column];
+  if (sidesBegin == sidesEnd) return;
+  if (bothAlone) chase.rowsToKey.push_back(static_cast<std::uint32_t>(keptRow));
+  for (std::size_t s = sidesBegin; s < sidesEnd; ++s) {
+    for (const std::uint32_t row : chase.rowsToKey) file(chase, rules.sidesHolding[s], row);
+  }
 }
 
 }  // namespace
 
 ChaseResult chase(Tableau& tableau, ClosureRule rule, WorkBudget& budget,
                   std::vector<ChaseStep>* steps) {
-  startTableau(tableau);
+  const ChaseRules rules = chaseRules(rule, steps != nullptr);
+  startTableau(tableau, rules.columns, rules.sideBegin.size() > 1);
   Chase chase{.tableau = tableau,
+              .rules = rules,
               .budget = budget,
               .steps = steps,
-              .agreedOn = {},
-              .rows = {},
-              .keys = {},
-              .order = {},
-              .group = {}};
-  std::vector<std::uint64_t> takenAt(dependenciesInUse(), kNeverTaken);
-  const bool anyRule = rule == ClosureRule::kAnyLeftAttribute;
-  for (bool changed = true; changed;) {
-    changed = false;
-    forEachDependency([&](std::size_t d, SlotRow left, SlotRow right) {
-      const std::uint64_t taken = takenAt[d];
-      spend(budget, 1 + left.size());
-      if (right.empty() || (anyRule && left.empty())) return true;
-      const bool due = (!anyRule && left.empty() && taken == kNeverTaken) ||
-                       std::any_of(left.begin(), left.end(),
-                                   [&](AttributeId x) { return changedSince(tableau, x, taken); });
-      if (!due) return true;
-      takenAt[d] = tableau.merges;
-      const std::uint64_t mergesBefore = tableau.merges;
-      if (anyRule) {
-        for (std::size_t i = 0; i < left.size(); ++i) {
-          const AttributeId x = left[i];
-          // A step on one left attribute adds nothing while its column stays as it was, and
-          // one named twice fires once.
-          const SlotRow before = left.first(i);
-          if (!changedSince(tableau, x, taken) ||
-              std::find(before.begin(), before.end(), x) != before.end()) {
-            continue;
-          }
-          chase.agreedOn.assign(1, x);
-          fire(chase, d, right);
-        }
+              .pending = {},
+              .keyed = {},
+              .key = {},
+              .otherKey = {},
+              .rowsToKey = {}};
+  // The rows that hold a column start with one distinguished symbol there: equating them is the
+  // chase's first work, and what follows from it the rest.
+  std::vector<std::uint32_t> firstHolder(rules.columns, kNoCause);
+  for (std::size_t r = 0; r < tableau.rows; ++r) {
+    for (const AttributeId a : subschemaAttributes(r)) {
+      if (firstHolder[a] == kNoCause) {
+        firstHolder[a] = static_cast<std::uint32_t>(r);
       } else {
-        chase.agreedOn.assign(left.begin(), left.end());
-        std::sort(chase.agreedOn.begin(), chase.agreedOn.end());
-        chase.agreedOn.erase(std::unique(chase.agreedOn.begin(), chase.agreedOn.end()),
-                             chase.agreedOn.end());
-        fire(chase, d, right);
+        chase.pending.push_back(
+            {a, firstHolder[a], static_cast<std::uint32_t>(r), kNoCause, kNoCause});
       }
-      changed = changed || tableau.merges != mergesBefore;
-      return budget.left > 0 && !chase.outOfRoom;
-    });
-    if (budget.left == 0 || chase.outOfRoom) return {.stepsCut = chase.stepsCut};
+    }
   }
+  for (std::size_t i = 0; i < rules.everywhereColumns.size(); ++i) {
+    for (std::uint32_t r = 1; r < tableau.rows; ++r) {
+      chase.pending.push_back(
+          {rules.everywhereColumns[i], 0, r, rules.everywhereEntries[i], kNoCause});
+    }
+  }
+  std::reverse(chase.pending.begin(), chase.pending.end());  // taken from the back, in order
+  constexpr std::uint64_t kBatch = 4096;
+  while (!chase.pending.empty() && budget.left > 0 && !chase.outOfRoom) {
+    const Equality next = chase.pending.back();
+    chase.pending.pop_back();
+    settle(chase, next);
+    if (chase.work >= kBatch) {
+      spend(budget, chase.work);
+      chase.work = 0;
+    }
+  }
+  if (budget.left == 0 || chase.outOfRoom) return {.stepsCut = chase.stepsCut};
   ChaseResult result{.finished = true, .stepsCut = chase.stepsCut};
   result.fullRow = fullyDistinguishedRow(tableau);
   result.lossless = result.fullRow < tableau.rows;

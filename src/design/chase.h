@@ -16,7 +16,7 @@ struct ChaseStep {
   std::vector<AttributeId> agreedOn;  ///< one left attribute under this tool's rule, all of
                                       ///< them under the textbook rule
   AttributeId column = kFreeSlot;     ///< where the symbols were equated
-  std::vector<std::uint32_t> rows;    ///< the rows that agreed, ascending
+  std::vector<std::uint32_t> rows;    ///< two rows that agreed, ascending
   bool distinguished = false;         ///< whether the symbol they now share is distinguished
 };
 
@@ -28,12 +28,12 @@ struct ChaseResult {
   bool stepsCut = false;    ///< some steps were not kept, for their number
 };
 
-/// Chases the tableau of the tables in `state` under `rule`, in passes over the dependencies
-/// until one changes nothing: each fires on the rows that agree on its left attributes (any one
-/// of them under this tool's rule, all under the textbook rule, where an empty left side makes
-/// every row agree) and equates their symbols in each column of its right side. A dependency is
-/// taken again only when a column it reads has changed since. Keeps the steps in `steps` when
-/// given; spends `budget`.
+/// Chases the tableau of the tables in `state` under `rule` until nothing changes: rows that
+/// agree on a dependency's left attributes (any one of them under this tool's rule, all of them
+/// under the textbook rule, where an empty left side makes every two rows agree) get equal symbols
+/// in each column of its right side. Keeps the steps that joined two classes in `steps` when
+/// given, naming two rows that agreed; spends `budget`, and gives up when it runs out or the
+/// tableau outgrows its room.
 ChaseResult chase(Tableau& tableau, ClosureRule rule, WorkBudget& budget,
                   std::vector<ChaseStep>* steps);
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "analysis/reach_index.h"
-#include "analysis/step_graph.h"
 #include "analysis/tables_in_use.h"
+#include "design/chase_rules.h"
 
 namespace fdpreserve {
 
@@ -52,18 +52,6 @@ AttributeId findPiece(std::vector<AttributeId>& piece, AttributeId a) {
     a = piece[a];
   }
   return a;
-}
-
-/// The graph of single steps x -> y, one for each x on a left side and y on the same right side.
-Digraph stepsOfDependencies() {
-  StepMatrix matrix = startStepMatrix();
-  if (matrix.words != 0) {
-    forEachDependency([&](std::size_t d, SlotRow left, SlotRow right) {
-      gatherSteps(matrix, d, left, right);
-      return true;
-    });
-  }
-  return stepGraph(matrix);
 }
 
 /// A row that holds every attribute some subschema holds, or `kNever`.
@@ -181,6 +169,35 @@ void lowerPieces(JoinWork& work) {
   }
 }
 
+/// A lower bound of the distinguished cells of the final tableau: a row holding an attribute of
+/// a piece ends distinguished in every column of the piece, as the attributes of a component reach
+/// one another.
+std::uint64_t cellsDistinguishedInPieces(JoinWork& work) {
+  const std::size_t ids = attributeIds();
+  std::vector<std::uint32_t> lastRow(ids, kNever);
+  std::vector<std::uint64_t> size(ids, 0);
+  std::vector<std::uint64_t> rows(ids, 0);
+  for (std::size_t r = 0; r < subschemasInUse(); ++r) {
+    for (const AttributeId a : subschemaAttributes(r)) {
+      const AttributeId p = findPiece(work.piece, a);
+      if (lastRow[a] == kNever) ++size[p];
+      lastRow[a] = 0;
+    }
+  }
+  std::fill(lastRow.begin(), lastRow.end(), kNever);
+  for (std::size_t r = 0; r < subschemasInUse(); ++r) {
+    for (const AttributeId a : subschemaAttributes(r)) {
+      const AttributeId p = findPiece(work.piece, a);
+      if (lastRow[p] == r) continue;
+      lastRow[p] = static_cast<std::uint32_t>(r);
+      ++rows[p];
+    }
+  }
+  std::uint64_t cells = 0;
+  for (std::size_t p = 0; p < ids; ++p) cells += size[p] * rows[p];
+  return cells;
+}
+
 /// A row holding an attribute of every piece not lowered, or `kNever`.
 std::uint32_t rowHoldingEveryLowestPiece(JoinWork& work) {
   const std::size_t ids = attributeIds();
@@ -215,7 +232,7 @@ JoinVerdict losslessUnderAnyRule(WorkBudget& budget) {
   if (subschemasInUse() == 0) return verdict;
   spend(budget, state.decomposition.rows.slots.size());
   if (const std::uint32_t row = rowHoldingEverything(); row != kNever) {
-    return {.decided = true, .lossless = true, .fullRow = row};
+    return {.decided = true, .lossless = true, .fullRow = row, .holdsSchema = true};
   }
   Condensation steps = condense(stepsOfDependencies());
   const std::size_t components = nodeCount(steps.between);
@@ -236,6 +253,7 @@ JoinVerdict losslessUnderAnyRule(WorkBudget& budget) {
   if (budget.left == 0) return {};
   const std::uint32_t row = rowHoldingEveryLowestPiece(work);
   if (row != kNever) return {.decided = true, .lossless = true, .fullRow = row};
+  verdict.distinguishedCells = cellsDistinguishedInPieces(work);
   return verdict;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "design/work_budget.h"
 
@@ -13,6 +14,12 @@ struct JoinVerdict {
   bool decided = false;     ///< false when the budget ran out first
   bool lossless = false;    ///< when decided
   std::size_t fullRow = 0;  ///< when lossless: a subschema whose row ends distinguished everywhere
+  /// When lossless: that subschema holds the whole schema, so its row starts distinguished
+  /// everywhere, and the join is lossless under any rule.
+  bool holdsSchema = false;
+  /// When decided lossy: how many cells of the final tableau are distinguished at the least,
+  /// which tells beforehand whether chasing it for its rows is worth the memory.
+  std::uint64_t distinguishedCells = 0;
 };
 
 /// How many questions of reach a row may ask for each component it holds before its components are

@@ -1,103 +1,99 @@
 #include "design/tableau.h"
 
 #include <algorithm>
-#include <utility>
+#include <numeric>
 
 #include "analysis/tables_in_use.h"
 
 namespace fdpreserve {
 namespace {
 
-/// Up to this many cells, every cell has a place of its own, found without hashing.
-constexpr std::size_t kDenseCells = std::size_t{1} << 22;
-/// Symbols the chase may add beyond one a stored cell, whatever the input.
-constexpr std::size_t kSpareSymbols = std::size_t{1} << 20;
+/// A tableau that takes no more memory than this with every cell in place has every cell in
+/// place; a larger one stores only the cells the chase touches.
+constexpr std::size_t kDenseBytes = std::size_t{3} << 20;
+/// Symbols a sparse tableau may hold beyond two for each attribute its subschemas hold.
+constexpr std::size_t kSpareSymbols = std::size_t{1} << 14;
 
-std::uint64_t cellKey(std::size_t row, AttributeId column) {
-  return std::uint64_t{column} << 32U | static_cast<std::uint32_t>(row);
-}
-
-Symbol newSymbol(Tableau& tableau, bool distinguished) {
+Symbol newSymbol(Tableau& tableau, std::size_t row, bool distinguished) {
   const auto symbol = static_cast<Symbol>(tableau.parent.size());
   tableau.parent.push_back(symbol);
   tableau.distinguished.push_back(distinguished ? 1 : 0);
+  tableau.rowOf.push_back(static_cast<std::uint32_t>(row));
+  if (tableau.keepsMembers) {
+    tableau.nextMember.push_back(symbol);
+    tableau.classSize.push_back(1);
+  }
   return symbol;
 }
 
-void store(Tableau& tableau, std::size_t row, AttributeId column, Symbol symbol) {
-  if (!tableau.denseCells.empty()) {
-    tableau.denseCells[std::size_t{column} * tableau.rows + row] = symbol;
-  } else {
-    tableau.sparseCells.emplace(cellKey(row, column), symbol);
-  }
-  tableau.rowsOf[column].push_back(static_cast<std::uint32_t>(row));
+/// Whether the tableau has every cell in place.
+bool denseTableau(std::size_t columns, bool keepMembers) {
+  const std::size_t bytesPerCell = keepMembers ? 13 : 5;
+  return subschemasInUse() * columns <= kDenseBytes / bytesPerCell;
 }
 
 }  // namespace
 
-void startTableau(Tableau& tableau) {
+std::size_t tableauRoom(std::size_t columns, bool keepMembers) {
+  if (denseTableau(columns, keepMembers)) return subschemasInUse() * columns;
+  return 2 * state.decomposition.rows.slots.size() + kSpareSymbols;
+}
+
+void startTableau(Tableau& tableau, std::size_t columns, bool keepMembers) {
   tableau = Tableau{};
   tableau.rows = subschemasInUse();
-  tableau.columns = attributeIds();
-  tableau.distinguishedSymbol.assign(tableau.columns, kNoSymbol);
-  tableau.rowsOf.resize(tableau.columns);
-  tableau.changedAt.assign(tableau.columns, 0);
-  const std::size_t slots = state.decomposition.rows.slots.size();
-  tableau.symbolLimit = 2 * slots + kSpareSymbols;
-  if (tableau.rows * tableau.columns <= kDenseCells) {
-    tableau.denseCells.assign(tableau.rows * tableau.columns, kNoSymbol);
-  } else {
-    tableau.sparseCells.reserve(slots);
+  tableau.columns = columns;
+  tableau.keepsMembers = keepMembers;
+  const std::size_t cells = tableau.rows * columns;
+  tableau.dense = denseTableau(columns, keepMembers);
+  tableau.symbolLimit = tableauRoom(columns, keepMembers);
+  if (tableau.dense) {
+    tableau.parent.resize(cells);
+    std::iota(tableau.parent.begin(), tableau.parent.end(), Symbol{0});
+    tableau.distinguished.assign(cells, 0);
+    if (keepMembers) {
+      tableau.nextMember = tableau.parent;
+      tableau.classSize.assign(cells, 1);
+    }
   }
+  std::vector<std::uint8_t> held(columns, 0);
   for (std::size_t r = 0; r < tableau.rows; ++r) {
     for (const AttributeId a : subschemaAttributes(r)) {
-      Symbol& mine = tableau.distinguishedSymbol[a];
-      if (mine == kNoSymbol) {
-        mine = newSymbol(tableau, true);
-        tableau.schema.push_back(a);
-      } else if (storedSymbol(tableau, r, a) != kNoSymbol) {
-        continue;  // the row names it twice
+      if (held[a] == 0) tableau.schema.push_back(a);
+      held[a] = 1;
+      if (tableau.dense) {
+        tableau.distinguished[a * tableau.rows + r] = 1;
+      } else if (findValue(tableau.cells, pairKey(a, static_cast<std::uint32_t>(r))) == nullptr) {
+        insertValue(tableau.cells, pairKey(a, static_cast<std::uint32_t>(r)),
+                    newSymbol(tableau, r, true));
       }
-      store(tableau, r, a, mine);
     }
   }
   std::sort(tableau.schema.begin(), tableau.schema.end());
 }
 
-Symbol storedSymbol(const Tableau& tableau, std::size_t row, AttributeId column) {
-  if (!tableau.denseCells.empty())
-    return tableau.denseCells[std::size_t{column} * tableau.rows + row];
-  const auto found = tableau.sparseCells.find(cellKey(row, column));
-  return found == tableau.sparseCells.end() ? kNoSymbol : found->second;
+Symbol sparseSymbol(const Tableau& tableau, std::size_t row, std::size_t column) {
+  const std::uint32_t* found = findValue(
+      tableau.cells, pairKey(static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row)));
+  return found == nullptr ? kNoSymbol : *found;
 }
 
-Symbol symbolAt(Tableau& tableau, std::size_t row, AttributeId column) {
-  const Symbol stored = storedSymbol(tableau, row, column);
-  if (stored != kNoSymbol) return stored;
+Symbol storeSymbol(Tableau& tableau, std::size_t row, std::size_t column) {
   if (tableau.parent.size() >= tableau.symbolLimit) return kNoSymbol;
-  const Symbol symbol = newSymbol(tableau, false);
-  store(tableau, row, column, symbol);
+  const Symbol symbol = newSymbol(tableau, row, false);
+  insertValue(tableau.cells,
+              pairKey(static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row)), symbol);
   return symbol;
 }
 
-Symbol rootOf(Tableau& tableau, Symbol symbol) {
-  std::vector<Symbol>& parent = tableau.parent;
-  while (parent[symbol] != symbol) {
-    parent[symbol] = parent[parent[symbol]];
-    symbol = parent[symbol];
+void joinClasses(Tableau& tableau, Symbol kept, Symbol joined) {
+  tableau.parent[joined] = kept;
+  tableau.distinguished[kept] |= tableau.distinguished[joined];
+  if (tableau.keepsMembers) {
+    std::swap(tableau.nextMember[kept], tableau.nextMember[joined]);  // splices the two rings
+    tableau.classSize[kept] += tableau.classSize[joined];
   }
-  return symbol;
-}
-
-bool equate(Tableau& tableau, AttributeId column, Symbol a, Symbol b) {
-  a = rootOf(tableau, a);
-  b = rootOf(tableau, b);
-  if (a == b) return false;
-  if (a > b) std::swap(a, b);
-  tableau.parent[b] = a;
-  tableau.distinguished[a] |= tableau.distinguished[b];
-  tableau.changedAt[column] = ++tableau.merges;
-  return true;
+  ++tableau.merges;
 }
 
 bool isDistinguished(Tableau& tableau, std::size_t row, AttributeId column) {
@@ -114,12 +110,22 @@ std::vector<AttributeId> undistinguishedColumns(Tableau& tableau, std::size_t ro
 }
 
 std::size_t fullyDistinguishedRow(Tableau& tableau) {
-  // Only stored cells can be distinguished: count them row by row, column after column.
   std::vector<std::size_t> count(tableau.rows, 0);
-  for (const AttributeId c : tableau.schema) {
-    const Symbol mine = rootOf(tableau, tableau.distinguishedSymbol[c]);
-    for (const std::uint32_t r : tableau.rowsOf[c]) {
-      if (rootOf(tableau, storedSymbol(tableau, r, c)) == mine) ++count[r];
+  if (tableau.dense) {
+    for (const AttributeId c : tableau.schema) {
+      for (std::size_t r = 0; r < tableau.rows; ++r)
+        if (isDistinguished(tableau, r, c)) ++count[r];
+    }
+  } else {
+    // Only stored cells can be distinguished, and no two of them are one cell.
+    std::vector<std::uint8_t> inSchema(tableau.columns, 0);
+    for (const AttributeId c : tableau.schema) inSchema[c] = 1;
+    for (std::size_t i = 0; i < tableau.cells.keys.size(); ++i) {
+      const std::uint64_t key = tableau.cells.keys[i];
+      if (key == 0 || inSchema[(key >> 32U) - 1] == 0) continue;
+      if (tableau.distinguished[rootOf(tableau, tableau.cells.values[i])] != 0) {
+        ++count[static_cast<std::uint32_t>(key)];
+      }
     }
   }
   for (std::size_t r = 0; r < tableau.rows; ++r) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -12,6 +13,13 @@
 
 namespace fdpreserve::explain {
 
+/// Why the final tableau of a lossy join is left out.
+enum class TableauCut : std::uint8_t {
+  kNone,      ///< it is not: the tableau is there, or the join is lossless
+  kTooLarge,  ///< too many cells to list (`--all` lists them)
+  kTooLong,   ///< its chase would take too long, or more memory than it is worth
+};
+
 /// The chase's answers on the input in `state`: whether the join is lossless under each rule,
 /// and where it is lossy under the deciding rule, the final tableau.
 struct JoinAnswers {
@@ -22,7 +30,7 @@ struct JoinAnswers {
   /// The final tableau of the chase under the deciding rule, when that rule finds the join lossy
   /// and the chase finished; its steps with `--all`.
   std::unique_ptr<Tableau> tableau;
-  bool tableauCut = false;  ///< lossy under the deciding rule, but its chase did not finish
+  TableauCut tableauCut = TableauCut::kNone;  ///< why a lossy join has no tableau
   std::vector<ChaseStep> steps;
   bool stepsCut = false;
 };
@@ -40,8 +48,10 @@ struct DesignAnswers {
   RepairAnswers repair;
 };
 
-/// Chases the tables in `state` under both rules, within budgets that `--all` raises.
-JoinAnswers answerJoin(const ExplainOptions& options);
+/// Decides the join of the tables in `state` under both rules, within budgets that `--all`
+/// raises; the textbook rule is not chased on an input `answers` found too large for it, unless it
+/// decides.
+JoinAnswers answerJoin(const RuleAnswers& answers, const ExplainOptions& options);
 
 /// Proposes the repair under the deciding rule, for which `answers` decided, and proves it on
 /// the tables in `state`, which it puts back as they were.

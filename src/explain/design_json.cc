@@ -7,9 +7,6 @@
 namespace fdpreserve::explain {
 namespace {
 
-/// Without `--all`, a tableau of more cells than this is left out of the JSON report.
-constexpr std::size_t kListedCells = 1'000'000;
-
 void putBoolOrNull(ReportSink& sink, const std::optional<bool>& value) {
   put(sink, !value.has_value() ? "null" : *value ? "true" : "false");
 }
@@ -72,16 +69,10 @@ void putSteps(ReportSink& sink, const JoinAnswers& join, const NamesWriter& putN
   put(sink, "]");
 }
 
-/// Whether the JSON report lists the tableau of `join`.
-bool tableauListed(const JoinAnswers& join, const ExplainOptions& options) {
-  return join.tableau != nullptr &&
-         (options.all || join.tableau->rows * join.tableau->schema.size() <= kListedCells);
-}
-
 void putTableau(ReportSink& sink, const JoinAnswers& join, const ExplainOptions& options,
                 const NamesWriter& putNames) {
   put(sink, ",\"tableau\":");
-  if (!tableauListed(join, options)) {
+  if (join.tableau == nullptr) {
     put(sink, "null");
     return;
   }
@@ -135,17 +126,13 @@ void forEachDesignNote(const DesignAnswers& design, const ExplainOptions& option
                   phrase(language, "note.lossless-skipped", {{"rule", ruleWords(options, rule)}})});
   }
   const std::string rule = ruleWords(options, designRule(options));
-  if (join.tableauCut) {
-    emit(Note{.line = 0,
-              .kind = NoteKind::kTableauCut,
-              .message = phrase(language, "note.tableau-cut", {{"rule", rule}})});
-  } else if (join.tableau != nullptr && !tableauListed(join, options)) {
-    emit(Note{.line = 0,
-              .kind = NoteKind::kTableauCut,
-              .message = phrase(language, "note.tableau-too-large",
-                                {{"rows", std::to_string(join.tableau->rows)},
-                                 {"columns", std::to_string(join.tableau->schema.size())}})});
-  }
+  if (join.tableauCut == TableauCut::kNone) return;
+  emit(Note{.line = 0,
+            .kind = NoteKind::kTableauCut,
+            .message = phrase(language,
+                              join.tableauCut == TableauCut::kTooLarge ? "note.tableau-too-large"
+                                                                       : "note.tableau-cut",
+                              {{"rule", rule}})});
 }
 
 }  // namespace fdpreserve::explain

@@ -126,8 +126,12 @@ void writeSteps(TextContext& text, const JoinAnswers& join, const std::string& r
 
 void writeTableau(TextContext& text, const JoinAnswers& join) {
   const std::string rule = ruleName(text, designRule(text.options));
-  if (join.tableauCut) {
-    putLine(text.sink, "  " + say(text, "join.tableau-cut", {{"rule", rule}}));
+  if (join.tableauCut != TableauCut::kNone) {
+    putLine(text.sink,
+            "  " + say(text,
+                       join.tableauCut == TableauCut::kTooLarge ? "join.tableau-too-large"
+                                                                : "join.tableau-cut",
+                       {{"rule", rule}}));
     return;
   }
   if (join.tableau == nullptr || join.tableau->rows == 0) return;

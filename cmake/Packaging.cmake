@@ -4,6 +4,12 @@
 #   DIR/bin/fdexplain                           DIR/share/man/man1/fdexplain.1.gz
 #   DIR/share/doc/fdpreserve/copyright          DIR/share/doc/fdpreserve/changelog.gz
 #   DIR/share/doc/fdpreserve/examples/*.txt
+#
+# The Windows build is packaged as a zip instead (cmake/WindowsZip.cmake).
+if(WIN32)
+  include(cmake/WindowsZip.cmake)
+  return()
+endif()
 include(GNUInstallDirs)
 include(cmake/ManualPages.cmake)
 

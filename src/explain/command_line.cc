@@ -12,6 +12,7 @@
 #include "explain/json_report.h"
 #include "explain/messages.h"
 #include "explain/repaired_output.h"
+#include "explain/summary_report.h"
 #include "platform/console.h"
 #include "platform/wildcard.h"
 #include "version.h"
@@ -57,7 +58,7 @@ void putText(ReportSink& sink, std::string_view text) {
 /// the exit status: after the help or the version, or a wrong command line.
 int parse(const std::vector<std::string>& arguments, CommandLine& line, ReportSink& sink) {
   CLI::App app{std::string(texts::kDescription), std::string(texts::kProgram)};
-  app.add_flag("--json", line.options.json, std::string(texts::kJsonOption));
+  CLI::Option* json = app.add_flag("--json", line.options.json, std::string(texts::kJsonOption));
   std::string rule = "any";
   app.add_option("--rule", rule, std::string(texts::kRuleOption))
       ->check(CLI::IsMember({"any", "textbook"}));
@@ -65,7 +66,14 @@ int parse(const std::vector<std::string>& arguments, CommandLine& line, ReportSi
   std::string language(languageCode(languageOfUser()));
   app.add_option("--lang", language, std::string(texts::kLangOption))
       ->check(CLI::IsMember({"en", "hu"}));
-  app.add_flag("--repaired", line.repaired, phrase(languageOfUser(), "option.repaired"));
+  // The help speaks the language the locale asks for; --lang comes too late for it.
+  const Language helpLanguage = languageNamed(language);
+  CLI::Option* summary =
+      app.add_flag("--summary", line.options.summary, phrase(helpLanguage, "summary.option"))
+          ->excludes(json);
+  app.add_flag("--csv", line.options.csv, phrase(helpLanguage, "summary.csv-option"))
+      ->needs(summary);
+  app.add_flag("--repaired", line.repaired, phrase(helpLanguage, "option.repaired"));
   app.add_option("FILE", line.files, std::string(texts::kFilesOption))->required();
   app.set_version_flag("--version", std::string(texts::kProgram) + " " + std::string(kVersion),
                        std::string(texts::kVersionOption));
@@ -87,7 +95,7 @@ int parse(const std::vector<std::string>& arguments, CommandLine& line, ReportSi
     return kExitTrouble;
   }
   line.options.language = languageNamed(language);
-  if (line.repaired && (line.files.size() != 1 || line.options.json)) {
+  if (line.repaired && (line.files.size() != 1 || line.options.json || line.options.summary)) {
     reportError(phrase(line.options.language, "repaired.one-file") + std::string(texts::kSeeHelp));
     return kExitTrouble;
   }
@@ -113,7 +121,11 @@ int explainFile(ReportSink& sink, const std::string& file, const ExplainOptions&
   if (status != kExitTrouble) return status;
   resetAnalysisState();  // gives back what the file took
   reportError(file + ": " + error);
-  if (options.json) writeJsonError(sink, file, error);
+  if (options.summary) {
+    writeSummaryError(sink, file, error, options);
+  } else if (options.json) {
+    writeJsonError(sink, file, error);
+  }
   return kExitTrouble;
 }
 
@@ -159,8 +171,10 @@ int runFdexplain(int argumentCount, char** argumentVector) {
   } else if (status < 0) {
     status = kExitPreserving;
     bool first = true;
+    if (line.options.summary) writeSummaryHeader(sink, line.options);
     for (const std::string& file : line.files) {
-      if (!first && !line.options.json) endLine(sink);  // a blank line between two reports
+      // A blank line between two text reports; a summary has a line a file.
+      if (!first && !line.options.json && !line.options.summary) endLine(sink);
       first = false;
       status = std::max(status, explainFile(sink, file, line.options));
     }

@@ -6,6 +6,7 @@
 #include "explain/json_report.h"
 #include "explain/messages.h"
 #include "explain/rule_answers.h"
+#include "explain/summary_report.h"
 #include "explain/text_report.h"
 
 namespace fdpreserve::explain {
@@ -42,11 +43,12 @@ int explainLoaded(ReportSink& sink, const LoadedInput& input, const ExplainOptio
     error = "the textbook rule cannot decide: " + textbookSkipReason(answers.textbook);
     return kExitTrouble;
   }
-  const DesignAnswers design = answerDesign(answers, options);
-  if (options.json) {
-    writeJsonReport(sink, input, answers, design, options);
+  if (options.summary) {
+    writeSummaryRow(sink, input, answers, options);
+  } else if (options.json) {
+    writeJsonReport(sink, input, answers, answerDesign(answers, options), options);
   } else {
-    writeTextReport(sink, input, answers, design, options);
+    writeTextReport(sink, input, answers, answerDesign(answers, options), options);
   }
   return decidingVerdict(answers, options) ? kExitPreserving : kExitNotPreserving;
 }

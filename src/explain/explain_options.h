@@ -16,6 +16,8 @@ struct ExplainOptions {
   ClosureRule decidingRule = ClosureRule::kAnyLeftAttribute;  ///< the rule behind the exit status
   bool all = false;                        ///< every line and every trace, however large the input
   Language language = Language::kEnglish;  ///< of the report's texts; JSON keys stay English
+  bool summary = false;  ///< one line a file, for grading many files, instead of the report
+  bool csv = false;      ///< the summary as CSV records under a header line
 };
 
 }  // namespace fdpreserve::explain

@@ -68,5 +68,12 @@ TEST(CatalogueTest, FillsPlaceholdersPicksTheFormAndFallsBack) {
   EXPECT_EQ(languageOfLocale(""), Language::kEnglish);
 }
 
+TEST(CatalogueTest, AFilledInValueIsNeverFilledInAgain) {
+  // A file name is the user's: one that reads like a placeholder stays as it is.
+  EXPECT_EQ(phrase(Language::kEnglish, "summary.error",
+                   {{"file", "{error} {file}.txt"}, {"error", "cannot be read"}}),
+            "{error} {file}.txt: error: cannot be read");
+}
+
 }  // namespace
 }  // namespace fdpreserve::explain

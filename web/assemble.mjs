@@ -34,6 +34,7 @@ const parts = {
   worker: scriptText('the worker', read(engine) + '\n' + read(join(here, 'worker.js'))),
   examples: scriptText('the examples', JSON.stringify(exampleBytes)),
   view: scriptText('page_view.js', read(join(here, 'page_view.js'))),
+  design: scriptText('design_view.js', read(join(here, 'design_view.js'))),
   script: scriptText('page.js', read(join(here, 'page.js'))),
 };
 

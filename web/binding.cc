@@ -1,17 +1,21 @@
-// The page's way into the library: two calls, each one whole job over bytes in memory. Everything
-// the page shows comes from here; the page's script only moves bytes and draws the answers.
+// The page's way into the library: calls that each do one whole job over bytes in memory, and the
+// catalogue of texts. Everything the page shows comes from here; the page's script only moves bytes
+// and draws the answers.
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
 #include <cstdint>
 #include <new>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "analysis/preservation.h"
 #include "driver/run.h"
+#include "explain/catalogue.h"
 #include "explain/explain.h"
+#include "explain/repaired_output.h"
 #include "model/analysis_state.h"
 #include "platform/output_file.h"
 
@@ -64,9 +68,49 @@ std::string explainJson(const std::string& name, std::string input) {
   return report;
 }
 
+/// fdexplain --repaired on `input`, named `name`: {bytes, preserving, stillLost}, the repaired
+/// input's bytes, whether it preserves its dependencies and the lines it still loses; or {error}.
+val repairedInput(const std::string& name, std::string input) {
+  using namespace fdpreserve;
+  val result = val::object();
+  try {
+    const explain::RepairedInput repaired =
+        explain::repairInput(name, std::move(input), explain::ExplainOptions{});
+    resetAnalysisState();
+    if (!repaired.error.empty()) {
+      result.set("error", repaired.error);
+      return result;
+    }
+    val stillLost = val::array();
+    for (const std::uint64_t line : repaired.stillLost) stillLost.call<void>("push", line);
+    result.set("bytes", copyToJavaScript(repaired.bytes));
+    result.set("preserving", repaired.preserving);
+    result.set("stillLost", stillLost);
+  } catch (const std::bad_alloc&) {
+    resetAnalysisState();
+    result.set("error", std::string("Out of memory"));
+  }
+  return result;
+}
+
+/// Every text of the catalogue of `code` ("en" or "hu"), English where it lacks one, as a JSON
+/// object of keys and [singular, plural].
+std::string phrases(const std::string& code) {
+  using namespace fdpreserve::explain;
+  nlohmann::json texts = nlohmann::json::object();
+  for (const Language language : {Language::kEnglish, languageNamed(code)}) {
+    for (const auto& [key, entry] : catalogueOf(language)) {
+      texts[key] = {entry.singular, entry.plural.empty() ? entry.singular : entry.plural};
+    }
+  }
+  return texts.dump();
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(fdpreserve) {
   emscripten::function("runJob", &runJob);
   emscripten::function("explainJson", &explainJson);
+  emscripten::function("repairedInput", &repairedInput);
+  emscripten::function("phrases", &phrases);
 }

@@ -89,6 +89,7 @@ function check(name, bytes, typed = false) {
   $('result').hidden = true;
   $('verdict').removeAttribute('data-preserving');
   clearReport();
+  clearDesign();
   setStatus('busy', `Checking ${name} (${bytes.length} bytes)…`);
   $('input-info').textContent = `${name}: ${bytes.length} bytes.`;
   if (!typed) textArea.value = '';
@@ -107,6 +108,10 @@ function showInTextArea(encoding) {
 }
 
 function answered(message) {
+  if (message.kind === 'phrases') {
+    usePhrases(message);
+    return;
+  }
   if (message.id !== jobId) return;
   if (message.kind === 'error') {
     failed(message.message);
@@ -115,9 +120,12 @@ function answered(message) {
     showVerdict(message.preserving, message.verdict);
     $('result').hidden = false;
     setStatus('busy', `Verdict in ${Math.round(message.milliseconds)} ms; writing the report…`);
+  } else if (message.kind === 'repaired') {
+    repaired(message);
   } else if (message.kind === 'report') {
     running = false;
     showReport(message.report);
+    showDesign(message.report);
     showInTextArea(message.report.encoding);
     setStatus('done', `Checked ${current.name}; the report took ${Math.round(message.milliseconds)} ms.`);
   }
@@ -140,15 +148,41 @@ function openFragment() {
   return true;
 }
 
-function downloadOutput() {
-  if (output === null) return;
+/// Saves `bytes` as a file named `name`.
+function saveBytes(bytes, name) {
   const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([output], { type: 'application/octet-stream' }));
-  link.download = `${current.name.replace(/\.[^.]*$/, '')}.out`;
+  link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
+  link.download = name;
   document.body.append(link);
   link.click();
   link.remove();
   setTimeout(() => URL.revokeObjectURL(link.href), 60_000);
+}
+
+function downloadOutput() {
+  if (output !== null) saveBytes(output, `${current.name.replace(/\.[^.]*$/, '')}.out`);
+}
+
+// ---- the repaired input: the worker makes it, the page checks it or saves it ----
+
+function repairedName() {
+  return `${current.name.replace(/\.[^.]*$/, '')}.repaired.txt`;
+}
+
+function requestRepaired(purpose) {
+  if (running || worker === null) return;
+  const { name, bytes } = current;
+  worker.postMessage({ id: jobId, kind: 'repair', purpose, name, bytes: bytes.slice().buffer });
+}
+
+function repaired(message) {
+  const bytes = new Uint8Array(message.bytes);
+  if (message.purpose === 'download') {
+    saveBytes(bytes, repairedName());
+    showRepairedNote(message.stillLost);
+    return;
+  }
+  check(repairedName(), bytes);
 }
 
 const examples = JSON.parse($('examples').textContent);
@@ -184,6 +218,8 @@ document.addEventListener('drop', (event) => {
 });
 
 $('download-button').addEventListener('click', downloadOutput);
+$('repair-check-button').addEventListener('click', () => requestRepaired('check'));
+$('repair-download-button').addEventListener('click', () => requestRepaired('download'));
 window.addEventListener('hashchange', openFragment);
 
 startWorker();

@@ -1,16 +1,23 @@
 // The page's worker: runs the library (createEngine, the script before this one) off the page's
 // thread. For each input it answers twice: first with what fdpreserve writes, which is quick, then
-// with fdexplain's report, which takes longer on a large input.
+// with fdexplain's report, which takes longer on a large input. Asked for the repaired input, it
+// answers with its bytes. Once started it hands over the texts of both catalogues.
 //   in:  {id, name, bytes}                      bytes: an ArrayBuffer, the input file's content
+//        {id, kind: 'repair', purpose, name, bytes}
 //   out: {id, kind: 'job', preserving, verdict, output, milliseconds}
 //        {id, kind: 'report', report, milliseconds}
+//        {id, kind: 'repaired', purpose, bytes, preserving, stillLost}
 //        {id, kind: 'error', message}
+//        {kind: 'phrases', en, hu}               each {key: [singular, plural]}
 'use strict';
 
 // A page cannot show millions of rows; it gets the first ones, and the failures past them.
 const kRowsShown = 2000;
 
 const engineReady = createEngine();
+engineReady.then((engine) => {
+  postMessage({ kind: 'phrases', en: JSON.parse(engine.phrases('en')), hu: JSON.parse(engine.phrases('hu')) });
+});
 
 /// The report with its long lists cut to what the page shows, and how long they were.
 function shownPart(report) {
@@ -36,6 +43,20 @@ function shownPart(report) {
     notes: report.notes.slice(0, kRowsShown),
     totals,
   };
+}
+
+/// The repaired input, for the page to check or to download.
+async function repair({ id, purpose, name, bytes }) {
+  const engine = await engineReady;
+  const repaired = engine.repairedInput(name, new Uint8Array(bytes));
+  if (repaired.error !== undefined) {
+    postMessage({ id, kind: 'error', message: repaired.error });
+    return;
+  }
+  const { preserving, stillLost } = repaired;
+  postMessage({ id, kind: 'repaired', purpose, bytes: repaired.bytes, preserving, stillLost }, [
+    repaired.bytes.buffer,
+  ]);
 }
 
 async function answer({ id, name, bytes }) {
@@ -64,7 +85,7 @@ async function answer({ id, name, bytes }) {
 }
 
 onmessage = (event) => {
-  answer(event.data).catch((error) => {
+  (event.data.kind === 'repair' ? repair(event.data) : answer(event.data)).catch((error) => {
     postMessage({ id: event.data.id, kind: 'error', message: String(error?.message ?? error) });
   });
 };

@@ -1,15 +1,15 @@
-// The page's way into the library: calls that each do one whole job over bytes in memory, and the
-// catalogue of texts. Everything the page shows comes from here; the page's script only moves bytes
-// and draws the answers.
+// The page's way into the library: two calls, each one whole job over bytes in memory, and the
+// page's own texts in a language. Everything the page shows comes from here; the page's script
+// only moves bytes and draws the answers.
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
 #include <cstdint>
 #include <new>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "analysis/preservation.h"
 #include "driver/run.h"
@@ -30,11 +30,18 @@ val copyToJavaScript(std::string_view bytes) {
   return val::global("Uint8Array").new_(emscripten::typed_memory_view(bytes.size(), data));
 }
 
+/// The language a code of the page names ("en" or "hu").
+fdpreserve::explain::Language languageOfCode(const std::string& code) {
+  return fdpreserve::explain::languageNamed(code);
+}
+
 /// Runs fdpreserve on `input`, the bytes of an input file. Gives {output, verdict, preserving}:
 /// every byte fdpreserve writes into its output file, the verdict's bytes as they end it, and
-/// whether they say the dependencies are preserved; or {error} saying what went wrong.
-val runJob(std::string input) {
+/// whether they say the dependencies are preserved; or {error} saying, in `language`, what went
+/// wrong.
+val runJob(std::string input, const std::string& language) {
   using namespace fdpreserve;
+  const explain::Language words = languageOfCode(language);
   val result = val::object();
   try {
     std::string output;
@@ -43,7 +50,7 @@ val runJob(std::string input) {
     const bool closed = closeOutput(state.outputFile);
     resetAnalysisState();
     if (!written || !closed) {
-      result.set("error", std::string("The output file could not be written"));
+      result.set("error", explain::phrase(words, "page.error.output"));
       return result;
     }
     const std::string_view verdict = std::string_view(output).ends_with(kNotPreservingVerdict)
@@ -54,28 +61,31 @@ val runJob(std::string input) {
     result.set("output", copyToJavaScript(output));
   } catch (const std::bad_alloc&) {
     resetAnalysisState();
-    result.set("error", std::string("Out of memory"));
+    result.set("error", explain::phrase(words, "page.error.memory"));
   }
   return result;
 }
 
-/// fdexplain's JSON report on `input`, named `name`, with the default options: the verdicts
-/// under both rules, every subschema and dependency entry as read, and the notes on odd lines.
-std::string explainJson(const std::string& name, std::string input) {
+/// fdexplain's JSON report on `input`, named `name`, with the default options and the notes in
+/// `language`: the verdicts under both rules, every subschema and dependency entry as read, and
+/// the notes on odd lines.
+std::string explainJson(const std::string& name, std::string input, const std::string& language) {
   using namespace fdpreserve;
-  std::string report = explain::explainAsJson(name, std::move(input), explain::ExplainOptions{});
+  const explain::ExplainOptions options{.language = languageOfCode(language)};
+  std::string report = explain::explainAsJson(name, std::move(input), options);
   resetAnalysisState();  // the tables stay filled after a report: give their memory back now
   return report;
 }
 
 /// fdexplain --repaired on `input`, named `name`: {bytes, preserving, stillLost}, the repaired
-/// input's bytes, whether it preserves its dependencies and the lines it still loses; or {error}.
-val repairedInput(const std::string& name, std::string input) {
+/// input's bytes, whether it preserves its dependencies and the lines it still loses; or {error}
+/// saying, in `language`, what went wrong.
+val repairedInput(const std::string& name, std::string input, const std::string& language) {
   using namespace fdpreserve;
+  const explain::ExplainOptions options{.language = languageOfCode(language)};
   val result = val::object();
   try {
-    const explain::RepairedInput repaired =
-        explain::repairInput(name, std::move(input), explain::ExplainOptions{});
+    const explain::RepairedInput repaired = explain::repairInput(name, std::move(input), options);
     resetAnalysisState();
     if (!repaired.error.empty()) {
       result.set("error", repaired.error);
@@ -88,22 +98,31 @@ val repairedInput(const std::string& name, std::string input) {
     result.set("stillLost", stillLost);
   } catch (const std::bad_alloc&) {
     resetAnalysisState();
-    result.set("error", std::string("Out of memory"));
+    result.set("error", explain::phrase(options.language, "page.error.memory"));
   }
   return result;
 }
 
-/// Every text of the catalogue of `code` ("en" or "hu"), English where it lacks one, as a JSON
-/// object of keys and [singular, plural].
-std::string phrases(const std::string& code) {
+/// The language the page speaks for the browser's list of preferred languages (`navigator
+/// .languages`): the first of them that it speaks, else English. Gives its code.
+std::string pageLanguage(const val& preferred) {
   using namespace fdpreserve::explain;
-  nlohmann::json texts = nlohmann::json::object();
-  for (const Language language : {Language::kEnglish, languageNamed(code)}) {
-    for (const auto& [key, entry] : catalogueOf(language)) {
-      texts[key] = {entry.singular, entry.plural.empty() ? entry.singular : entry.plural};
-    }
+  const auto names = emscripten::vecFromJSArray<std::string>(preferred);
+  return std::string(languageCode(languageOfPreferences(names)));
+}
+
+/// Every text of the page itself in the language of `code`, by key ("page.download" ...), with
+/// its placeholders ("{name}") left for the page to fill; a counted one also as KEY.plural.
+val pageTexts(const std::string& code) {
+  using namespace fdpreserve::explain;
+  const Language language = languageOfCode(code);
+  val texts = val::object();
+  for (const auto& [key, entry] : catalogueOf(Language::kEnglish)) {
+    if (!key.starts_with("page.")) continue;
+    texts.set(key, phrase(language, key));
+    if (entry.counted) texts.set(key + ".plural", countedPhrase(language, key, 2));
   }
-  return texts.dump();
+  return texts;
 }
 
 }  // namespace
@@ -111,6 +130,7 @@ std::string phrases(const std::string& code) {
 EMSCRIPTEN_BINDINGS(fdpreserve) {
   emscripten::function("runJob", &runJob);
   emscripten::function("explainJson", &explainJson);
+  emscripten::function("pageLanguage", &pageLanguage);
+  emscripten::function("pageTexts", &pageTexts);
   emscripten::function("repairedInput", &repairedInput);
-  emscripten::function("phrases", &phrases);
 }

@@ -1,6 +1,8 @@
 // The page: takes an input (a file, a drop, an example, typed text or the link's fragment) as
 // bytes, hands it to the worker, and shows what comes back (page_view.js). The input is kept in
 // the address as #input= and its bytes in base64url, so that a link brings the same case back.
+// The page speaks the first of the browser's languages that the catalogue has, and its switch
+// changes the language at once: the texts, and the report on the input shown.
 'use strict';
 
 /// Inputs up to this size are kept in the address; browsers refuse far longer ones.
@@ -15,8 +17,9 @@ let worker = null;
 let workerUrl = null;
 let jobId = 0;
 let running = false;
-let current = { name: 'input.txt', bytes: new Uint8Array(0), typed: false };
+let current = null;
 let output = null;
+let language = null;
 
 function setStatus(state, text) {
   $('status').dataset.state = state;
@@ -29,7 +32,12 @@ function startWorker() {
   workerUrl ??= URL.createObjectURL(new Blob([source], { type: 'text/javascript' }));
   worker = new Worker(workerUrl);
   worker.onmessage = (event) => answered(event.data);
-  worker.onerror = (event) => failed(event.message || 'the worker stopped');
+  worker.onerror = (event) => failed(event.message || say('page.worker-stopped'));
+}
+
+/// Asks the worker for the page's texts: in `chosen`, or in the browser's language.
+function askForTexts(chosen) {
+  worker.postMessage({ kind: 'texts', preferred: [...navigator.languages], language: chosen });
 }
 
 /// A worker still busy with an earlier input cannot be interrupted: a fresh one takes over.
@@ -42,7 +50,9 @@ function freshWorker() {
 
 function failed(message) {
   running = false;
-  setStatus('error', `Something went wrong: ${message}`);
+  // Without its texts the page still shows, and says what went wrong in the browser's own words.
+  if (language === null) document.documentElement.dataset.texts = '';
+  setStatus('error', language === null ? message : say('page.status.failed', { message }));
   worker?.terminate();
   worker = null;
 }
@@ -66,14 +76,14 @@ function keepInAddress(bytes) {
   if (bytes.length > kLinkBytes) {
     history.replaceState(null, '', location.pathname + location.search);
     $('share-link').hidden = true;
-    $('link-info').textContent = 'This input is too large to be kept in a link.';
+    $('link-info').textContent = say('page.link-too-large');
     return;
   }
   const fragment = `#input=${toBase64Url(bytes)}`;
   history.replaceState(null, '', fragment);
   $('share-link').href = fragment;
   $('share-link').hidden = false;
-  $('link-info').textContent = 'The address of this page holds the input: share it to share the case.';
+  $('link-info').textContent = say('page.link-info');
 }
 
 // ---- running a check ----
@@ -90,26 +100,41 @@ function check(name, bytes, typed = false) {
   $('verdict').removeAttribute('data-preserving');
   clearReport();
   clearDesign();
-  setStatus('busy', `Checking ${name} (${bytes.length} bytes)…`);
-  $('input-info').textContent = `${name}: ${bytes.length} bytes.`;
+  setStatus('busy', say('page.status.checking', { name, bytes: bytes.length }));
+  $('input-info').textContent = say('page.input-info', { name, bytes: bytes.length });
   if (!typed) textArea.value = '';
   keepInAddress(bytes);
-  worker.postMessage({ id: jobId, name, bytes: bytes.slice().buffer });
+  worker.postMessage({ id: jobId, name, bytes: bytes.slice().buffer, language });
 }
 
 function showInTextArea(encoding) {
   if (current.typed) return;
   if (current.bytes.length > kShownBytes) {
     textArea.value = '';
-    textArea.placeholder = 'This file is too large to be shown here; it was checked as it is.';
+    textArea.placeholder = say('page.too-large-to-show');
     return;
   }
   textArea.value = new TextDecoder(encoding ?? 'utf-8').decode(current.bytes);
 }
 
+/// The texts of a language: the first ones start the page, later ones come from the switch and
+/// show the input again in the new language.
+function textsArrived(message) {
+  const first = language === null;
+  language = message.language;
+  applyTexts(message.language, message.texts);
+  if (first) {
+    if (!openFragment()) setStatus('idle', say('page.status.idle'));
+  } else if (current !== null) {
+    check(current.name, current.bytes, current.typed);
+  } else {
+    setStatus('idle', say('page.status.idle'));
+  }
+}
+
 function answered(message) {
-  if (message.kind === 'phrases') {
-    usePhrases(message);
+  if (message.kind === 'texts') {
+    textsArrived(message);
     return;
   }
   if (message.id !== jobId) return;
@@ -119,7 +144,7 @@ function answered(message) {
     output = message.output;
     showVerdict(message.preserving, message.verdict);
     $('result').hidden = false;
-    setStatus('busy', `Verdict in ${Math.round(message.milliseconds)} ms; writing the report…`);
+    setStatus('busy', say('page.status.verdict', { ms: Math.round(message.milliseconds) }));
   } else if (message.kind === 'repaired') {
     repaired(message);
   } else if (message.kind === 'report') {
@@ -127,7 +152,10 @@ function answered(message) {
     showReport(message.report);
     showDesign(message.report);
     showInTextArea(message.report.encoding);
-    setStatus('done', `Checked ${current.name}; the report took ${Math.round(message.milliseconds)} ms.`);
+    setStatus(
+      'done',
+      say('page.status.done', { name: current.name, ms: Math.round(message.milliseconds) }),
+    );
   }
 }
 
@@ -143,7 +171,7 @@ function openFragment() {
   try {
     check('input.txt', fromBase64Url(match[1]));
   } catch {
-    setStatus('error', 'The link does not hold an input: its #input= part is not base64url.');
+    setStatus('error', say('page.bad-link'));
   }
   return true;
 }
@@ -170,9 +198,10 @@ function repairedName() {
 }
 
 function requestRepaired(purpose) {
-  if (running || worker === null) return;
+  if (running || worker === null || current === null) return;
   const { name, bytes } = current;
-  worker.postMessage({ id: jobId, kind: 'repair', purpose, name, bytes: bytes.slice().buffer });
+  const message = { id: jobId, kind: 'repair', purpose, name, bytes: bytes.slice().buffer, language };
+  worker.postMessage(message);
 }
 
 function repaired(message) {
@@ -221,6 +250,11 @@ $('download-button').addEventListener('click', downloadOutput);
 $('repair-check-button').addEventListener('click', () => requestRepaired('check'));
 $('repair-download-button').addEventListener('click', () => requestRepaired('download'));
 window.addEventListener('hashchange', openFragment);
+$('language').addEventListener('change', (event) => {
+  // A check under way is dropped: the same input is checked again in the new language.
+  freshWorker();
+  askForTexts(event.target.value);
+});
 
 startWorker();
-if (!openFragment()) setStatus('idle', 'Give an input above.');
+askForTexts(undefined);

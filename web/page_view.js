@@ -4,6 +4,30 @@
 
 const kVerdictDecoder = new TextDecoder('iso-8859-2');
 
+/// The page's texts in its language, by catalogue key, as the worker gives them.
+let pageTexts = {};
+
+/// The text of `key` with each {name} filled from `fills`.
+function say(key, fills = {}) {
+  const text = pageTexts[key] ?? `[${key}]`;
+  return text.replace(/\{(\w+)\}/g, (mark, name) => (name in fills ? String(fills[name]) : mark));
+}
+
+/// The same for a counted text: its singular when `count` is 1, its plural otherwise.
+function sayCounted(key, count, fills = {}) {
+  return say(count === 1 ? key : `${key}.plural`, { count, ...fills });
+}
+
+/// Takes the texts of a language and puts them in every element that names one.
+function applyTexts(language, texts) {
+  pageTexts = texts;
+  document.documentElement.lang = language;
+  document.documentElement.dataset.texts = language;
+  document.title = say('page.title');
+  for (const node of document.querySelectorAll('[data-text]')) node.textContent = say(node.dataset.text);
+  document.getElementById('language').value = language;
+}
+
 /// A name as the page shows it: every blank made visible, and a control byte written as \xNN.
 function visibleName(name) {
   return name.replace(/[\u0000-\u0020\u007f]/g, (c) =>
@@ -24,12 +48,12 @@ function element(tag, text = '', attributes = {}) {
 }
 
 function answerWord(value) {
-  if (value === null || value === undefined) return 'not computed';
-  return value ? 'yes' : 'no';
+  if (value === null || value === undefined) return say('page.answer.not-computed');
+  return say(value ? 'page.answer.yes' : 'page.answer.no');
 }
 
 function dependencyText(dependency) {
-  if (dependency.left.length === 0 && dependency.right.length === 0) return '(empty: always holds)';
+  if (dependency.empty) return say('page.dependency-empty');
   return `${namesText(dependency.left)} → ${namesText(dependency.right)}`;
 }
 
@@ -38,14 +62,20 @@ function showVerdict(preserving, verdictBytes) {
   const verdict = document.getElementById('verdict');
   verdict.textContent = kVerdictDecoder.decode(verdictBytes);
   verdict.dataset.preserving = String(preserving);
-  document.getElementById('verdict-words').textContent = preserving
-    ? 'Dependency-preserving: every dependency holds on the subschemas.'
-    : 'Not dependency-preserving: some dependency is lost in the decomposition.';
+  document.getElementById('verdict-words').textContent = say(
+    preserving ? 'page.verdict-words.preserving' : 'page.verdict-words.not-preserving',
+  );
 }
 
 function showRules(report) {
   const verdictOf = (value) =>
-    value === null ? 'not computed on this input' : value ? 'preserving' : 'not preserving';
+    say(
+      value === null
+        ? 'page.rule-verdict.not-computed'
+        : value
+          ? 'page.rule-verdict.preserving'
+          : 'page.rule-verdict.not-preserving',
+    );
   document.querySelector('#rule-ours .rule-verdict').textContent = verdictOf(report.preserving);
   document.querySelector('#rule-textbook .rule-verdict').textContent = verdictOf(
     report.textbook_preserving,
@@ -55,12 +85,12 @@ function showRules(report) {
   );
   document.getElementById('rules-part').textContent =
     report.textbook_preserving === null
-      ? 'The textbook rule was not worked out on this input; the notes say why.'
+      ? say('page.rules.not-computed')
       : parted.length === 0
-        ? 'The two rules agree on every dependency shown.'
-        : `The two rules part on line${parted.length > 1 ? 's' : ''} ${parted
-            .map((d) => d.line)
-            .join(', ')}.`;
+        ? say('page.rules.agree')
+        : sayCounted('page.rules.part', parted.length, {
+            lines: parted.map((d) => d.line).join(', '),
+          });
 }
 
 function showDependencies(report) {
@@ -78,10 +108,13 @@ function showDependencies(report) {
     return row;
   });
   body.replaceChildren(...rows);
-  const { dependencies, notPreserved } = report.totals;
-  const shown = report.dependencies.length < dependencies ? ` (${report.dependencies.length} shown: the first ones, and the lost ones past them)` : '';
-  document.getElementById('dependencies-summary').textContent =
-    `${dependencies} dependenc${dependencies === 1 ? 'y' : 'ies'}, ${notPreserved} not preserved${shown}.`;
+  const { dependencies, listed, notPreserved } = report.totals;
+  const cut = report.dependencies.length < listed;
+  document.getElementById('dependencies-summary').textContent = sayCounted(
+    cut ? 'page.dependencies-summary-cut' : 'page.dependencies-summary',
+    dependencies,
+    { lost: notPreserved, shown: report.dependencies.length },
+  );
 }
 
 /// Every subschema and dependency line as the reader took it, each note beside its line; notes
@@ -92,8 +125,12 @@ function showLines(report) {
     if (!lines.has(number)) lines.set(number, { readAs: '', notes: [] });
     return lines.get(number);
   };
-  for (const s of report.subschemas) lineOf(s.line).readAs = `subschema: ${namesText(s.attributes)}`;
-  for (const d of report.dependencies) lineOf(d.line).readAs = `dependency: ${dependencyText(d)}`;
+  for (const s of report.subschemas) {
+    lineOf(s.line).readAs = say('page.read-as.subschema', { names: namesText(s.attributes) });
+  }
+  for (const d of report.dependencies) {
+    lineOf(d.line).readAs = say('page.read-as.dependency', { dependency: dependencyText(d) });
+  }
   for (const n of report.notes) lineOf(n.line).notes.push(n);
   const order = [...lines.keys()].sort((a, b) => (a ?? 0) - (b ?? 0));
   const rows = order.map((number) => {
@@ -105,13 +142,17 @@ function showLines(report) {
       item.append(element('code', note.kind), document.createTextNode(` ${note.message}`));
       notes.append(item);
     }
-    row.append(element('td', number === null ? 'all' : String(number)), element('td', line.readAs), notes);
+    row.append(
+      element('td', number === null ? say('page.line-all') : String(number)),
+      element('td', line.readAs),
+      notes,
+    );
     return row;
   });
   document.querySelector('#lines tbody').replaceChildren(...rows);
   const { notes } = report.totals;
   document.getElementById('lines-summary').textContent =
-    notes === 0 ? 'No odd lines.' : `${notes} note${notes === 1 ? '' : 's'} on odd lines.`;
+    notes === 0 ? say('page.lines-summary.none') : sayCounted('page.lines-summary', notes);
 }
 
 /// Takes away the answers on an earlier input.
@@ -126,7 +167,7 @@ function clearReport() {
 /// fdexplain's report, or what kept it from being made.
 function showReport(report) {
   if (report.error !== undefined) {
-    document.getElementById('rules-part').textContent = `No report: ${report.error}`;
+    document.getElementById('rules-part').textContent = say('page.no-report', { error: report.error });
     return;
   }
   showRules(report);

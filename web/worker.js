@@ -1,23 +1,21 @@
 // The page's worker: runs the library (createEngine, the script before this one) off the page's
 // thread. For each input it answers twice: first with what fdpreserve writes, which is quick, then
-// with fdexplain's report, which takes longer on a large input. Asked for the repaired input, it
-// answers with its bytes. Once started it hands over the texts of both catalogues.
-//   in:  {id, name, bytes}                      bytes: an ArrayBuffer, the input file's content
-//        {id, kind: 'repair', purpose, name, bytes}
+// with fdexplain's report, which takes longer on a large input. It also gives the page its texts.
+//   in:  {id, name, bytes, language}            bytes: an ArrayBuffer, the input file's content
 //   out: {id, kind: 'job', preserving, verdict, output, milliseconds}
 //        {id, kind: 'report', report, milliseconds}
-//        {id, kind: 'repaired', purpose, bytes, preserving, stillLost}
 //        {id, kind: 'error', message}
-//        {kind: 'phrases', en, hu}               each {key: [singular, plural]}
+//   in:  {id, kind: 'repair', purpose, name, bytes, language}
+//   out: {id, kind: 'repaired', purpose, bytes, preserving, stillLost}   the repaired input
+//   in:  {kind: 'texts', preferred}  or  {kind: 'texts', language}
+//   out: {kind: 'texts', language, texts}    the language of the browser's preferred ones, or the
+//                                            one asked for, and the page's texts in it
 'use strict';
 
 // A page cannot show millions of rows; it gets the first ones, and the failures past them.
 const kRowsShown = 2000;
 
 const engineReady = createEngine();
-engineReady.then((engine) => {
-  postMessage({ kind: 'phrases', en: JSON.parse(engine.phrases('en')), hu: JSON.parse(engine.phrases('hu')) });
-});
 
 /// The report with its long lists cut to what the page shows, and how long they were.
 function shownPart(report) {
@@ -30,9 +28,12 @@ function shownPart(report) {
     });
   };
   if (report.error !== undefined) return report;
+  // The empty entry after a final line feed has its note, and no count.
+  const finalEmpty = report.notes.some((n) => n.kind === 'final-empty-entry') ? 1 : 0;
   const totals = {
     subschemas: report.subschemas.length,
-    dependencies: report.dependencies.length,
+    dependencies: report.dependencies.length - finalEmpty,
+    listed: report.dependencies.length,
     notPreserved: report.dependencies.filter((d) => !d.preserved).length,
     notes: report.notes.length,
   };
@@ -45,10 +46,16 @@ function shownPart(report) {
   };
 }
 
-/// The repaired input, for the page to check or to download.
-async function repair({ id, purpose, name, bytes }) {
+async function giveTexts({ preferred, language }) {
   const engine = await engineReady;
-  const repaired = engine.repairedInput(name, new Uint8Array(bytes));
+  const chosen = language ?? engine.pageLanguage(preferred);
+  postMessage({ kind: 'texts', language: chosen, texts: engine.pageTexts(chosen) });
+}
+
+/// The repaired input, for the page to check or to download.
+async function repair({ id, purpose, name, bytes, language }) {
+  const engine = await engineReady;
+  const repaired = engine.repairedInput(name, new Uint8Array(bytes), language);
   if (repaired.error !== undefined) {
     postMessage({ id, kind: 'error', message: repaired.error });
     return;
@@ -59,11 +66,11 @@ async function repair({ id, purpose, name, bytes }) {
   ]);
 }
 
-async function answer({ id, name, bytes }) {
+async function answer({ id, name, bytes, language }) {
   const engine = await engineReady;
   const input = new Uint8Array(bytes);
   let started = performance.now();
-  const job = engine.runJob(input);
+  const job = engine.runJob(input, language);
   if (job.error !== undefined) {
     postMessage({ id, kind: 'error', message: job.error });
     return;
@@ -80,12 +87,15 @@ async function answer({ id, name, bytes }) {
     [job.output.buffer],
   );
   started = performance.now();
-  const report = shownPart(JSON.parse(engine.explainJson(name, input)));
+  const report = shownPart(JSON.parse(engine.explainJson(name, input, language)));
   postMessage({ id, kind: 'report', report, milliseconds: performance.now() - started });
 }
 
 onmessage = (event) => {
-  (event.data.kind === 'repair' ? repair(event.data) : answer(event.data)).catch((error) => {
+  const { kind } = event.data;
+  const work =
+    kind === 'texts' ? giveTexts(event.data) : kind === 'repair' ? repair(event.data) : answer(event.data);
+  work.catch((error) => {
     postMessage({ id: event.data.id, kind: 'error', message: String(error?.message ?? error) });
   });
 };

@@ -53,28 +53,30 @@ bool startsWith(std::string_view line, std::string_view prefix) {
   return line.substr(0, prefix.size()) == prefix;
 }
 
-/// `text` with each placeholder replaced, in one pass over the text alone: a value is never
-/// searched again, so a file or attribute name that reads "{line}" stays as it is.
-void substitute(std::string& text, std::initializer_list<Fill> fills) {
+/// Fills every "{name}" of `text` in one pass, so that a value (a name from the input may hold
+/// braces) is never taken for a placeholder itself.
+std::string substitute(std::string_view text, std::initializer_list<Fill> fills) {
   std::string out;
   out.reserve(text.size());
-  std::size_t done = 0;
-  for (std::size_t open = text.find('{'); open != std::string::npos;
-       open = text.find('{', open + 1)) {
-    const std::size_t close = text.find('}', open);
-    if (close == std::string::npos) break;
-    const std::string_view name = std::string_view(text).substr(open + 1, close - open - 1);
-    const auto fill = std::find_if(fills.begin(), fills.end(), [name](const Fill& candidate) {
-      return candidate.name == name;
-    });
-    if (fill == fills.end()) continue;
-    out.append(text, done, open - done);
-    out.append(fill->value);
-    done = close + 1;
-    open = close;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t open = text.find('{', at);
+    const std::size_t close = open == std::string_view::npos ? open : text.find('}', open);
+    if (close == std::string_view::npos) {
+      out.append(text.substr(at));
+      break;
+    }
+    out.append(text.substr(at, open - at));
+    const std::string_view name = text.substr(open + 1, close - open - 1);
+    const auto fill =
+        std::find_if(fills.begin(), fills.end(), [&](const Fill& f) { return f.name == name; });
+    if (fill == fills.end()) {
+      out.append(text.substr(open, close + 1 - open));
+    } else {
+      out.append(fill->value);
+    }
+    at = close + 1;
   }
-  out.append(text, done, std::string::npos);
-  text = std::move(out);
+  return out;
 }
 
 const CatalogueEntry* find(Language language, std::string_view key) {
@@ -147,22 +149,26 @@ const std::map<std::string, CatalogueEntry, std::less<>>& catalogueOf(Language l
 std::string phrase(Language language, std::string_view key, std::initializer_list<Fill> fills) {
   const CatalogueEntry* entry = find(language, key);
   if (entry == nullptr) return missingText(key);
-  std::string text = entry->singular;
-  substitute(text, fills);
-  return text;
+  return substitute(entry->singular, fills);
 }
 
 std::string countedPhrase(Language language, std::string_view key, std::uint64_t count,
                           std::initializer_list<Fill> fills) {
   const CatalogueEntry* entry = find(language, key);
   if (entry == nullptr) return missingText(key);
-  std::string text = count == 1 || entry->plural.empty() ? entry->singular : entry->plural;
-  substitute(text, fills);
-  return text;
+  return substitute(count == 1 || entry->plural.empty() ? entry->singular : entry->plural, fills);
 }
 
 Language languageOfLocale(std::string_view localeName) {
   return startsWith(localeName, "hu") ? Language::kHungarian : Language::kEnglish;
+}
+
+Language languageOfPreferences(const std::vector<std::string>& preferred) {
+  for (const std::string& name : preferred) {
+    if (startsWith(name, "hu")) return Language::kHungarian;
+    if (startsWith(name, "en")) return Language::kEnglish;
+  }
+  return Language::kEnglish;
 }
 
 Language languageOfUser() {

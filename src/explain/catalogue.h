@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fdpreserve::explain {
 
@@ -28,6 +29,10 @@ std::string countedPhrase(Language language, std::string_view key, std::uint64_t
 /// The language a locale name asks for ("hu_HU.UTF-8", "hu-HU", "hu"): Hungarian for one that
 /// starts with "hu", English for any other.
 Language languageOfLocale(std::string_view localeName);
+
+/// The language for a list of preferred languages, most preferred first (a browser's "hu-HU",
+/// "en"): the first one spoken here, else English.
+Language languageOfPreferences(const std::vector<std::string>& preferred);
 
 /// The language of the user's locale, as the environment (or Windows) names it.
 Language languageOfUser();

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "explain/explain.h"
@@ -27,13 +28,14 @@ void reportError(const std::string& text) {
   (void)std::fflush(stderr);
 }
 
+/// The line `reportLostInput` writes, made before any file is read: a signal handler may not
+/// take memory.
+std::string_view lostInputLine;
+
 /// Ends the run when a mapped input lost bytes under it. Runs in a signal handler: writes its
-/// line in pieces, taking no memory, and ends the process without cleaning up.
+/// line, taking no memory, and ends the process without cleaning up.
 void reportLostInput() {
-  for (const std::string_view piece :
-       {texts::kProgram, std::string_view(": "), texts::kInputLost, std::string_view("\n")}) {
-    (void)std::fwrite(piece.data(), 1, piece.size(), stderr);
-  }
+  (void)std::fwrite(lostInputLine.data(), 1, lostInputLine.size(), stderr);
   std::_Exit(kExitTrouble);
 }
 
@@ -54,35 +56,44 @@ void putText(ReportSink& sink, std::string_view text) {
   }
 }
 
+/// Gives the help's texts in `language`; CLI11 keeps the words that frame them.
+void describe(CLI::App& app, Language language) {
+  const auto text = [&](std::string_view key) { return phrase(language, key); };
+  app.description(text("cli.description"));
+  app.footer(text("cli.footer"));
+  for (const auto& [option, key] :
+       {std::pair{"--json", "cli.option.json"}, std::pair{"--rule", "cli.option.rule"},
+        std::pair{"--all", "cli.option.all"}, std::pair{"--lang", "cli.option.lang"},
+        std::pair{"--summary", "summary.option"}, std::pair{"--csv", "summary.csv-option"},
+        std::pair{"--repaired", "option.repaired"}, std::pair{"FILE", "cli.option.files"},
+        std::pair{"--version", "cli.option.version"}, std::pair{"--help", "cli.option.help"}}) {
+    app.get_option(option)->description(text(key));
+  }
+}
+
 /// Parses the command line into `line`. Returns -1 when the files are to be explained, otherwise
 /// the exit status: after the help or the version, or a wrong command line.
 int parse(const std::vector<std::string>& arguments, CommandLine& line, ReportSink& sink) {
-  CLI::App app{std::string(texts::kDescription), std::string(texts::kProgram)};
-  CLI::Option* json = app.add_flag("--json", line.options.json, std::string(texts::kJsonOption));
+  CLI::App app{"", std::string(texts::kProgram)};
+  app.set_help_flag("-h,--help");
+  CLI::Option* json = app.add_flag("--json", line.options.json);
   std::string rule = "any";
-  app.add_option("--rule", rule, std::string(texts::kRuleOption))
-      ->check(CLI::IsMember({"any", "textbook"}));
-  app.add_flag("--all", line.options.all, std::string(texts::kAllOption));
+  app.add_option("--rule", rule)->check(CLI::IsMember({"any", "textbook"}));
+  app.add_flag("--all", line.options.all);
   std::string language(languageCode(languageOfUser()));
-  app.add_option("--lang", language, std::string(texts::kLangOption))
-      ->check(CLI::IsMember({"en", "hu"}));
-  // The help speaks the language the locale asks for; --lang comes too late for it.
-  const Language helpLanguage = languageNamed(language);
-  CLI::Option* summary =
-      app.add_flag("--summary", line.options.summary, phrase(helpLanguage, "summary.option"))
-          ->excludes(json);
-  app.add_flag("--csv", line.options.csv, phrase(helpLanguage, "summary.csv-option"))
-      ->needs(summary);
-  app.add_flag("--repaired", line.repaired, phrase(helpLanguage, "option.repaired"));
-  app.add_option("FILE", line.files, std::string(texts::kFilesOption))->required();
-  app.set_version_flag("--version", std::string(texts::kProgram) + " " + std::string(kVersion),
-                       std::string(texts::kVersionOption));
-  app.footer(std::string(texts::kFooter));
+  app.add_option("--lang", language)->check(CLI::IsMember({"en", "hu"}));
+  CLI::Option* summary = app.add_flag("--summary", line.options.summary)->excludes(json);
+  app.add_flag("--csv", line.options.csv)->needs(summary);
+  app.add_flag("--repaired", line.repaired);
+  app.add_option("FILE", line.files)->required();
+  app.set_version_flag("--version", std::string(texts::kProgram) + " " + std::string(kVersion));
   // CLI11 takes the arguments last first, without the program's name.
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend() - 1);
   try {
     app.parse(reversed);
   } catch (const CLI::CallForHelp&) {
+    // --lang has been taken by now, wherever it stood.
+    describe(app, languageNamed(language));
     putText(sink, app.help());
     return kExitPreserving;
   } catch (const CLI::CallForVersion& version) {
@@ -91,12 +102,15 @@ int parse(const std::vector<std::string>& arguments, CommandLine& line, ReportSi
   } catch (const CLI::ParseError& wrong) {
     std::string what = wrong.what();
     std::replace(what.begin(), what.end(), '\n', ' ');
-    reportError(what + std::string(texts::kSeeHelp));
+    // CLI11's own words say what is wrong; a valid --lang among the arguments says how to go on.
+    const Language chosen = languageNamed(language);
+    reportError(phrase(chosen, "error.see-help", {{"error", what}}));
     return kExitTrouble;
   }
   line.options.language = languageNamed(language);
   if (line.repaired && (line.files.size() != 1 || line.options.json || line.options.summary)) {
-    reportError(phrase(line.options.language, "repaired.one-file") + std::string(texts::kSeeHelp));
+    reportError(phrase(line.options.language, "error.see-help",
+                       {{"error", phrase(line.options.language, "repaired.one-file")}}));
     return kExitTrouble;
   }
   line.options.decidingRule =
@@ -104,19 +118,28 @@ int parse(const std::vector<std::string>& arguments, CommandLine& line, ReportSi
   return -1;
 }
 
-/// Explains one file; returns its exit status.
-int explainFile(ReportSink& sink, const std::string& file, const ExplainOptions& options) {
+/// Explains one file; returns its exit status. Standard input, named "-", is read only once:
+/// `standardInputRead` says whether it was.
+int explainFile(ReportSink& sink, const std::string& file, const ExplainOptions& options,
+                bool& standardInputRead) {
   std::string error;
   int status = kExitTrouble;
+  const bool standardInput = file == kStandardInputName;
   try {
-    const LoadedInput input = loadFile(file);
-    if (input.readable) {
-      status = explainLoaded(sink, input, options, error);
+    if (standardInput && standardInputRead) {
+      // A second read would find it at its end already, and report an empty input.
+      error = phrase(options.language, "error.standard-input-again");
     } else {
-      error = input.error;
+      standardInputRead = standardInputRead || standardInput;
+      const LoadedInput input = loadFile(file, options.language);
+      if (input.readable) {
+        status = explainLoaded(sink, input, options, error);
+      } else {
+        error = input.error;
+      }
     }
   } catch (const std::bad_alloc&) {
-    error = std::string(texts::kOutOfMemory);
+    error = phrase(options.language, "error.out-of-memory-for-file");
   }
   if (status != kExitTrouble) return status;
   resetAnalysisState();  // gives back what the file took
@@ -137,7 +160,7 @@ int writeRepaired(ReportSink& sink, const std::string& file, const ExplainOption
     repaired = repairFile(file, options);
   } catch (const std::bad_alloc&) {
     repaired = RepairedInput{};
-    repaired.error = std::string(texts::kOutOfMemory);
+    repaired.error = phrase(options.language, "error.out-of-memory-for-file");
   }
   resetAnalysisState();  // gives back what the file took
   if (!repaired.error.empty()) {
@@ -166,21 +189,26 @@ int runFdexplain(int argumentCount, char** argumentVector) {
   ReportSink sink = standardOutputSink();
   CommandLine line;
   int status = parse(expandArguments(argumentCount, argumentVector), line, sink);
+  const std::string lostInput = std::string(texts::kProgram) + ": " +
+                                phrase(line.options.language, "error.input-lost") + "\n";
+  lostInputLine = lostInput;
   if (status < 0 && line.repaired) {
     status = writeRepaired(sink, line.files.front(), line.options);
   } else if (status < 0) {
     status = kExitPreserving;
     bool first = true;
     if (line.options.summary) writeSummaryHeader(sink, line.options);
+    bool standardInputRead = false;
     for (const std::string& file : line.files) {
       // A blank line between two text reports; a summary has a line a file.
       if (!first && !line.options.json && !line.options.summary) endLine(sink);
       first = false;
-      status = std::max(status, explainFile(sink, file, line.options));
+      status = std::max(status, explainFile(sink, file, line.options, standardInputRead));
     }
   }
+  lostInputLine = {};
   if (!flushSink(sink)) {
-    reportError(std::string(texts::kCannotWriteReport));
+    reportError(phrase(line.options.language, "error.cannot-write-report"));
     return kExitTrouble;
   }
   return status;

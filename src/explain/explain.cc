@@ -21,7 +21,7 @@ std::string explainInMemory(std::string_view name, std::string bytes, ExplainOpt
     const LoadedInput input = loadBytes(std::string(name), std::move(bytes));
     if (explainLoaded(sink, input, options, error) != kExitTrouble) return report;
   } catch (const std::bad_alloc&) {
-    error = std::string(texts::kOutOfMemory);
+    error = phrase(options.language, "error.out-of-memory-for-file");
   }
   resetAnalysisState();
   report.clear();
@@ -40,7 +40,8 @@ int explainLoaded(ReportSink& sink, const LoadedInput& input, const ExplainOptio
   const RuleAnswers answers = answerBothRules(options);
   const bool textbookDecides = options.decidingRule == ClosureRule::kAllLeftAttributes;
   if (textbookDecides && answers.textbook != TextbookState::kDecided) {
-    error = "the textbook rule cannot decide: " + textbookSkipReason(answers.textbook);
+    error = phrase(options.language, "error.textbook-cannot-decide",
+                   {{"reason", textbookSkipReason(options.language, answers.textbook)}});
     return kExitTrouble;
   }
   if (options.summary) {

@@ -140,6 +140,9 @@ bool putDependencies(JsonWriter& writer, const RuleAnswers& answers,
     putNames(writer, leftAttributes(d));
     put(sink, ",\"right\":");
     putNames(writer, rightAttributes(d));
+    if (leftSide(state.dependencies, d).empty() && rightSide(state.dependencies, d).empty()) {
+      put(sink, ",\"empty\":true");
+    }
     put(sink, ",\"preserved\":");
     putBool(sink, preserved);
     put(sink, ",\"missing\":");
@@ -204,20 +207,18 @@ void writeJsonReport(ReportSink& sink, const LoadedInput& input, const RuleAnswe
     first = false;
     putNote(writer, note);
   };
-  forEachLineNote(input, putNext);
+  const Language language = options.language;
+  forEachLineNote(input, language, putNext);
   if (answers.textbook != TextbookState::kDecided) {
-    putNext(Note{
-        .line = 0,
-        .kind = NoteKind::kTextbookSkipped,
-        .message = "the textbook rule was not computed: " + textbookSkipReason(answers.textbook)});
+    putNext(Note{.line = 0,
+                 .kind = NoteKind::kTextbookSkipped,
+                 .message = phrase(language, "note.textbook-skipped",
+                                   {{"reason", textbookSkipReason(language, answers.textbook)}})});
   }
   forEachDesignNote(design, options, putNext);
   if (!everyTraced) {
-    putNext(Note{.line = 0,
-                 .kind = NoteKind::kTracesCut,
-                 .message =
-                     "\"reached\" is null where tracing the passes would have taken too long "
-                     "(--all traces every one)"});
+    putNext(Note{
+        .line = 0, .kind = NoteKind::kTracesCut, .message = phrase(language, "note.traces-cut")});
   }
   put(sink, "]}\n");
 }

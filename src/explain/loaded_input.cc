@@ -4,7 +4,6 @@
 #include <system_error>
 #include <utility>
 
-#include "explain/messages.h"
 #include "explain/pass_tracer.h"
 #include "model/reader.h"
 
@@ -25,6 +24,8 @@ LoadedInput readOpenInput(const std::string& name) {
   // The first section ends at an empty line, or at the end of the file.
   loaded.hasEmptyLine = !state.inputFile.eofMark;
   readDependencies();
+  // The read at the end of a file whose last line ends with a line feed takes no byte.
+  loaded.finalEmptyEntry = state.dependencyCount > 0 && state.inputFile.content.ends_with('\n');
   return loaded;
 }
 
@@ -36,16 +37,22 @@ void startFresh() {
 
 }  // namespace
 
-LoadedInput loadFile(const std::string& path) {
+LoadedInput loadFile(const std::string& path, Language language) {
   startFresh();
   errno = 0;
-  openInput(state.inputFile, path);
+  if (path == kStandardInputName) {
+    openStandardInput(state.inputFile);
+  } else {
+    openInput(state.inputFile, path);
+  }
   if (state.inputFile.failMark) {
     const int cause = errno;
     LoadedInput failed;
     failed.name = path;
-    failed.error = std::string(texts::kCannotRead);
-    if (cause != 0) failed.error += " (" + std::generic_category().message(cause) + ")";
+    // The system's words for the cause, as the system gives them.
+    failed.error = cause == 0 ? phrase(language, "error.cannot-read")
+                              : phrase(language, "error.cannot-read-because",
+                                       {{"cause", std::generic_category().message(cause)}});
     return failed;
   }
   return readOpenInput(path);

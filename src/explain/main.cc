@@ -2,6 +2,7 @@
 #include <new>
 #include <string>
 
+#include "explain/catalogue.h"
 #include "explain/command_line.h"
 #include "explain/messages.h"
 
@@ -10,11 +11,11 @@ int main(int argc, char** argv) {
     return fdpreserve::explain::runFdexplain(argc, argv);
   } catch (const std::bad_alloc&) {
     // Memory ran out outside any one file: on the command line, or for the report's last block.
-    namespace texts = fdpreserve::explain::texts;
-    (void)std::fputs(
-        (std::string(texts::kProgram) + ": " + std::string(texts::kOutOfMemoryAtAll) + "\n")
-            .c_str(),
-        stderr);
+    namespace explain = fdpreserve::explain;
+    const std::string line = std::string(explain::texts::kProgram) + ": " +
+                             explain::phrase(explain::languageOfUser(), "error.out-of-memory") +
+                             "\n";
+    (void)std::fputs(line.c_str(), stderr);
     return fdpreserve::explain::kExitTrouble;
   }
 }

@@ -11,8 +11,8 @@
 
 namespace fdpreserve::explain {
 
-/// What a note is about. The first eleven are odd lines of the input; the others say what the
-/// report left out of a large input.
+/// What a note is about. All but the last four are about the lines of the input; those four say
+/// what the report left out of a large input.
 enum class NoteKind : std::uint8_t {
   kBlankAtNameEdge,
   kNamesAfterGap,
@@ -25,12 +25,17 @@ enum class NoteKind : std::uint8_t {
   kNotInAnySubschema,
   kEmptyLeftSide,
   kCaseOrBlankTwin,
+  kByteOrderMark,
+  kArrowLookalike,
+  kBlankSeparator,
+  kVerdictLine,
+  kFinalEmptyEntry,
   kTextbookSkipped,
   kTracesCut,
   kLosslessSkipped,
   kTableauCut,
 };
-inline constexpr std::size_t kNoteKindCount = 15;
+inline constexpr std::size_t kNoteKindCount = 20;
 
 /// The stable name of a kind, as the reports give it ("blank-at-name-edge", ...).
 std::string_view noteKindName(NoteKind kind);
@@ -44,9 +49,10 @@ struct Note {
 
 using NoteSink = std::function<void(const Note&)>;
 
-/// Calls `emit` with every note on the lines of the input in `state`, in line order. Reads the
-/// lines again with the reader's own line reading; takes time linear in the input.
-void forEachLineNote(const LoadedInput& input, const NoteSink& emit);
+/// Calls `emit` with every note on the lines of the input in `state`, in line order, its message
+/// in `language`. Reads the lines again with the reader's own line reading; takes time linear in
+/// the input.
+void forEachLineNote(const LoadedInput& input, Language language, const NoteSink& emit);
 
 /// Appends the names of `row`, as the text report shows them, separated by ", ".
 void appendNames(std::string& out, std::span<const AttributeId> row, NameEncoding encoding);

@@ -7,14 +7,15 @@
 #include "design/repaired_input.h"
 #include "explain/design_answers.h"
 #include "explain/loaded_input.h"
-#include "explain/messages.h"
+#include "platform/input_file.h"
 
 namespace fdpreserve::explain {
 namespace {
 
-/// The bytes of the file at `path` as they are, no line end or 1A taken away; false when it
-/// cannot be read whole.
+/// The bytes of the file at `path`, or of standard input for "-", as they are, no line end or 1A
+/// taken away; false when it cannot be read whole.
 bool readRawFile(const std::string& path, std::string& bytes) {
+  if (path == kStandardInputName) return readStandardInput(bytes);
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
                                                              &std::fclose);
   if (file == nullptr) return false;
@@ -33,7 +34,8 @@ RepairedInput repairInput(std::string_view name, std::string bytes, const Explai
   const RuleAnswers answers = answerBothRules(options);
   if (options.decidingRule == ClosureRule::kAllLeftAttributes &&
       answers.textbook != TextbookState::kDecided) {
-    repaired.error = "the textbook rule cannot decide: " + textbookSkipReason(answers.textbook);
+    repaired.error = phrase(options.language, "error.textbook-cannot-decide",
+                            {{"reason", textbookSkipReason(options.language, answers.textbook)}});
     return repaired;
   }
   const RepairAnswers repair = answerRepair(answers, options);
@@ -62,7 +64,7 @@ RepairedInput repairFile(const std::string& path, const ExplainOptions& options)
   std::string bytes;
   if (!readRawFile(path, bytes)) {
     RepairedInput failed;
-    failed.error = std::string(texts::kCannotRead);
+    failed.error = phrase(options.language, "error.cannot-read");
     return failed;
   }
   return repairInput(path, std::move(bytes), options);

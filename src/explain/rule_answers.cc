@@ -98,16 +98,16 @@ bool decidingVerdict(const RuleAnswers& answers, const ExplainOptions& options) 
                                                                  : preservingOurs(answers);
 }
 
-std::string textbookSkipReason(TextbookState state) {
+std::string textbookSkipReason(Language language, TextbookState state) {
   switch (state) {
     case TextbookState::kDecided:
       break;
     case TextbookState::kTooLarge:
-      return "the input has too many dependencies for it to be quick (--rule=textbook computes it)";
+      return phrase(language, "textbook.too-many-dependencies");
     case TextbookState::kBudgetSpent:
-      return "it would take too long on this input (--rule=textbook computes it)";
+      return phrase(language, "textbook.too-long");
     case TextbookState::kNotTraceable:
-      return "the input is too large for it";
+      return phrase(language, "textbook.too-large");
   }
   return {};
 }

@@ -45,8 +45,8 @@ inline bool preservingTextbook(const RuleAnswers& answers) {
 /// The verdict of the rule that decides, as `options` chose it.
 bool decidingVerdict(const RuleAnswers& answers, const ExplainOptions& options);
 
-/// Why the textbook rule was not decided, in words; empty when it was.
-std::string textbookSkipReason(TextbookState state);
+/// Why the textbook rule was not decided, in words of `language`; empty when it was.
+std::string textbookSkipReason(Language language, TextbookState state);
 
 /// The work a report may spend on traces of its own accord; `--all` lifts it.
 WorkBudget traceBudget(const ExplainOptions& options);

@@ -18,29 +18,53 @@ TextLimits textLimits(const ExplainOptions& options) {
       .rows = kEvery, .failures = kEvery, .notesPerKind = kEvery, .names = kEvery, .steps = kEvery};
 }
 
+std::string words(const TextContext& text, std::string_view key,
+                  std::initializer_list<Fill> fills) {
+  return phrase(text.options.language, key, fills);
+}
+
+std::string countedWords(const TextContext& text, std::string_view key, std::uint64_t count,
+                         std::initializer_list<Fill> fills) {
+  return countedPhrase(text.options.language, key, count, fills);
+}
+
+std::size_t shownWidth(std::string_view text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0U) != 0x80U;  // not a continuation byte
+  }));
+}
+
+std::string padded(std::string text, std::size_t width) {
+  const std::size_t shown = shownWidth(text);
+  if (shown < width) text.append(width - shown, ' ');
+  return text;
+}
+
 std::string lineLabel(const TextContext& text, std::uint64_t line) {
   std::string number = std::to_string(line);
   if (number.size() < text.lineWidth) number.insert(0, text.lineWidth - number.size(), ' ');
-  return "line " + number;
+  return words(text, "report.line", {{"line", number}});
 }
 
 std::string nameList(const TextContext& text, std::span<const AttributeId> ids, std::size_t limit) {
   std::string out;
   appendNames(out, ids.first(std::min(ids.size(), limit)), text.input.encoding);
-  if (ids.size() > limit) out += " and " + std::to_string(ids.size() - limit) + " more";
-  return out;
+  if (ids.size() <= limit) return out;
+  return words(text, "report.names-and-more",
+               {{"names", out}, {"count", std::to_string(ids.size() - limit)}});
 }
 
 std::string rowText(const TextContext& text, SlotRow stored) {
   const SlotRow attributes = attributesOf(stored);
-  std::string out =
-      attributes.empty() ? std::string("(nothing)") : nameList(text, attributes, text.limits.names);
+  std::string out = attributes.empty() ? words(text, "report.row-nothing")
+                                       : nameList(text, attributes, text.limits.names);
   if (attributes.size() < stored.size()) {
     std::vector<AttributeId> after;
     for (const AttributeId a : stored.subspan(attributes.size())) {
       if (a != kFreeSlot) after.push_back(a);
     }
-    out += " [after a gap, taking no part: " + nameList(text, after, text.limits.names) + "]";
+    out += " " +
+           words(text, "report.after-gap", {{"names", nameList(text, after, text.limits.names)}});
   }
   return out;
 }
@@ -48,7 +72,7 @@ std::string rowText(const TextContext& text, SlotRow stored) {
 std::string dependencyText(const TextContext& text, std::size_t entry) {
   const SlotRow left = leftSide(state.dependencies, entry);
   const SlotRow right = rightSide(state.dependencies, entry);
-  if (left.empty() && right.empty()) return "(nothing on either side)";
+  if (left.empty() && right.empty()) return words(text, "report.nothing-on-either-side");
   return rowText(text, left) + " -> " + rowText(text, right);
 }
 
@@ -61,8 +85,11 @@ std::string hungarianVerdict(bool preserving) {
 }
 
 std::string verdictText(Language language, bool preserving) {
-  return hungarianVerdict(preserving) + " (" +
-         phrase(language, preserving ? "verdict.preserving" : "verdict.not-preserving") + ")";
+  const std::string verdict = hungarianVerdict(preserving);
+  const std::string inWords =
+      phrase(language, preserving ? "verdict.preserving" : "verdict.not-preserving");
+  // In Hungarian the words are the verdict itself.
+  return inWords == verdict ? verdict : verdict + " (" + inWords + ")";
 }
 
 }  // namespace fdpreserve::explain

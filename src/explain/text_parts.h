@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -40,6 +41,20 @@ struct TextContext {
   bool tracesCut = false;     ///< some trace was given up for the budget
 };
 
+/// The report's text of `key` in the language the options ask for.
+std::string words(const TextContext& text, std::string_view key,
+                  std::initializer_list<Fill> fills = {});
+
+/// The same for a counted phrase: its singular form when `count` is 1.
+std::string countedWords(const TextContext& text, std::string_view key, std::uint64_t count,
+                         std::initializer_list<Fill> fills = {});
+
+/// `text` followed by blanks up to `width` characters (code points of its UTF-8).
+std::string padded(std::string text, std::size_t width);
+
+/// How many characters (code points) the UTF-8 `text` shows.
+std::size_t shownWidth(std::string_view text);
+
 /// "line 12", padded to the width of the highest line number.
 std::string lineLabel(const TextContext& text, std::uint64_t line);
 
@@ -52,10 +67,10 @@ std::string rowText(const TextContext& text, SlotRow stored);
 /// Dependency entry `entry` as read: "A, B -> C", or "(nothing on either side)".
 std::string dependencyText(const TextContext& text, std::size_t entry);
 
-/// A verdict in Hungarian, as fdpreserve writes it, and in words.
 /// The verdict phrase as fdpreserve writes it, in UTF-8.
 std::string hungarianVerdict(bool preserving);
 
+/// The verdict as fdpreserve writes it, then in words where the language's words differ from it.
 std::string verdictText(Language language, bool preserving);
 
 /// The sections on the dependencies that are not preserved, where the two rules part, and with

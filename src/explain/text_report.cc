@@ -1,5 +1,6 @@
 #include "explain/text_report.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -11,10 +12,6 @@
 namespace fdpreserve::explain {
 namespace {
 
-constexpr std::string_view kRules =
-    "  This tool's rule fires a dependency as soon as any one of its left attributes is reached;"
-    " the textbook rule only once all of them are.";
-
 /// The notes the report lists, and how many of each kind there are.
 struct NoteSummary {
   std::vector<Note> listed;
@@ -24,7 +21,7 @@ struct NoteSummary {
 
 NoteSummary gatherNotes(const TextContext& text) {
   NoteSummary summary;
-  forEachLineNote(text.input, [&](const Note& note) {
+  forEachLineNote(text.input, text.options.language, [&](const Note& note) {
     const auto kind = static_cast<std::size_t>(note.kind);
     if (summary.counts[kind]++ < text.limits.notesPerKind) summary.listed.push_back(note);
     ++summary.total;
@@ -34,92 +31,118 @@ NoteSummary gatherNotes(const TextContext& text) {
 
 std::string textbookVerdict(const TextContext& text) {
   const RuleAnswers& answers = text.answers;
-  if (answers.textbook == TextbookState::kDecided)
+  if (answers.textbook == TextbookState::kDecided) {
     return verdictText(text.options.language, preservingTextbook(answers));
-  return "not computed: " + textbookSkipReason(answers.textbook);
+  }
+  return words(text, "report.textbook-not-computed",
+               {{"reason", textbookSkipReason(text.options.language, answers.textbook)}});
 }
 
-void writeHeader(TextContext& text, const NoteSummary& notes, const DesignAnswers& design) {
+void writeHeader(TextContext& text, const NoteSummary& notes) {
   ReportSink& sink = text.sink;
   const RuleAnswers& answers = text.answers;
   putLine(sink, "== " + text.input.name);
-  putLine(sink, "Verdict:        " + verdictText(text.options.language, preservingOurs(answers)) +
-                    ", as fdpreserve decides");
-  putLine(sink, "Textbook rule:  " + textbookVerdict(text));
-  putLine(sink, kRules);
+  putLine(sink, words(text, "report.verdict",
+                      {{"verdict", verdictText(text.options.language, preservingOurs(answers))}}));
+  putLine(sink, words(text, "report.textbook-verdict", {{"verdict", textbookVerdict(text)}}));
+  putLine(sink, "  " + words(text, "report.rules"));
   if (text.options.decidingRule == ClosureRule::kAllLeftAttributes) {
-    putLine(sink, "  The textbook rule decides the exit status (--rule=textbook).");
+    putLine(sink, "  " + words(text, "report.textbook-decides"));
   }
-  putLine(sink, joinHeaderLine(text, design.join));
-  std::string counts = "Read: " + std::to_string(subschemasInUse()) + " subschemas, " +
-                       std::to_string(dependenciesInUse()) + " dependency entries; " +
-                       std::to_string(answers.ours.failedEntries.size()) + " not preserved";
-  if (answers.textbook == TextbookState::kDecided) {
-    counts += answers.parting.empty()
-                  ? "; the two rules agree on every dependency"
-                  : "; the two rules part on " + std::to_string(answers.parting.size());
+  const std::size_t subschemas = subschemasInUse();
+  const std::size_t dependencies = countedEntries(text.input);
+  const std::size_t failed = answers.ours.failedEntries.size();
+  const std::string subschemaCount = countedWords(text, "report.read.subschemas", subschemas,
+                                                  {{"count", std::to_string(subschemas)}});
+  const std::string dependencyCount = countedWords(text, "report.read.dependencies", dependencies,
+                                                   {{"count", std::to_string(dependencies)}});
+  const std::string failedCount =
+      countedWords(text, "report.read.not-preserved", failed, {{"count", std::to_string(failed)}});
+  const std::string noteCount = countedWords(text, "report.read.notes", notes.total,
+                                             {{"count", std::to_string(notes.total)}});
+  if (answers.textbook != TextbookState::kDecided) {
+    putLine(sink, words(text, "report.read",
+                        {{"subschemas", subschemaCount},
+                         {"dependencies", dependencyCount},
+                         {"failed", failedCount},
+                         {"notes", noteCount}}));
+    return;
   }
-  putLine(sink, counts + "; " + std::to_string(notes.total) +
-                    (notes.total == 1 ? " note on odd lines" : " notes on odd lines"));
+  const std::size_t parting = answers.parting.size();
+  const std::string rules = parting == 0 ? words(text, "report.read.rules-agree")
+                                         : countedWords(text, "report.read.rules-part", parting,
+                                                        {{"count", std::to_string(parting)}});
+  putLine(sink, words(text, "report.read-with-rules",
+                      {{"subschemas", subschemaCount},
+                       {"dependencies", dependencyCount},
+                       {"failed", failedCount},
+                       {"rules", rules},
+                       {"notes", noteCount}}));
+}
+
+/// "... and 12 more (--all lists them)".
+void putMore(TextContext& text, std::size_t more) {
+  putLine(text.sink, "  " + words(text, "report.more-listed", {{"count", std::to_string(more)}}));
 }
 
 void writeListings(TextContext& text) {
   ReportSink& sink = text.sink;
   endLine(sink);
-  putLine(sink, "Subschemas");
+  putLine(sink, words(text, "report.subschemas"));
   const std::size_t subschemas = subschemasInUse();
   for (std::size_t r = 0; r < subschemas && r < text.limits.rows; ++r) {
     putLine(sink, "  " + lineLabel(text, subschemaLine(r)) + "  " +
                       rowText(text, rowAt(state.decomposition.rows, r)));
   }
-  if (subschemas == 0) putLine(sink, "  (none)");
-  if (subschemas > text.limits.rows) {
-    putLine(sink, "  ... and " + std::to_string(subschemas - text.limits.rows) +
-                      " more (--all lists them)");
-  }
+  if (subschemas == 0) putLine(sink, "  " + words(text, "report.none"));
+  if (subschemas > text.limits.rows) putMore(text, subschemas - text.limits.rows);
   endLine(sink);
-  putLine(sink, "Dependencies");
-  const std::size_t entries = dependenciesInUse();
+  putLine(sink, words(text, "report.dependencies"));
+  // The empty entry after a final line feed has a note of its own, and no row.
+  const std::size_t entries = countedEntries(text.input);
   const auto& failed = text.answers.ours.failedEntries;
+  const std::string preservedWord = words(text, "report.preserved");
+  const std::string lostWord = words(text, "report.not-preserved");
+  const std::size_t column = std::max(shownWidth(preservedWord), shownWidth(lostWord)) + 2;
   std::size_t nextFailure = 0;
   for (std::size_t d = 0; d < entries && d < text.limits.rows; ++d) {
     const bool preserved = nextFailure == failed.size() || failed[nextFailure] != d;
     if (!preserved) ++nextFailure;
-    std::string row = "  " + lineLabel(text, dependencyLine(d)) +
-                      (preserved ? "  preserved      " : "  NOT preserved  ") +
+    std::string row = "  " + lineLabel(text, dependencyLine(d)) + "  " +
+                      padded(preserved ? preservedWord : lostWord, column) +
                       dependencyText(text, d);
     if (!preserved) {
-      row += "  (missing " +
-             nameList(text, missingAttributes(text.answers.ours, d), text.limits.names) + ")";
+      row += "  " + words(text, "report.missing-names",
+                          {{"names", nameList(text, missingAttributes(text.answers.ours, d),
+                                              text.limits.names)}});
     }
     if (text.answers.textbook == TextbookState::kDecided &&
         text.answers.textbookPreserved[d] != preserved) {
-      row += text.answers.textbookPreserved[d] ? "  [textbook rule: preserved]"
-                                               : "  [textbook rule: not preserved]";
+      row +=
+          "  " + words(text, text.answers.textbookPreserved[d] ? "report.textbook-preserved"
+                                                               : "report.textbook-not-preserved");
     }
     putLine(sink, row);
   }
-  if (entries == 0) putLine(sink, "  (none)");
-  if (entries > text.limits.rows) {
-    putLine(sink,
-            "  ... and " + std::to_string(entries - text.limits.rows) + " more (--all lists them)");
-  }
+  if (entries == 0) putLine(sink, "  " + words(text, "report.none"));
+  if (entries > text.limits.rows) putMore(text, entries - text.limits.rows);
 }
 
 void writeNotes(TextContext& text, const NoteSummary& notes) {
   ReportSink& sink = text.sink;
   endLine(sink);
-  putLine(sink, "Notes on odd lines");
-  if (notes.total == 0) putLine(sink, "  (none)");
+  putLine(sink, words(text, "report.notes"));
+  if (notes.total == 0) putLine(sink, "  " + words(text, "report.none"));
   for (const Note& note : notes.listed) {
     putLine(sink, "  " + lineLabel(text, note.line) + "  " + std::string(noteKindName(note.kind)) +
                       ": " + note.message);
   }
   for (std::size_t kind = 0; kind < kNoteKindCount; ++kind) {
     if (notes.counts[kind] <= text.limits.notesPerKind) continue;
-    putLine(sink, "  ... and " + std::to_string(notes.counts[kind] - text.limits.notesPerKind) +
-                      " more " + std::string(noteKindName(static_cast<NoteKind>(kind))) +
-                      " (--all lists them)");
+    putLine(sink,
+            "  " + words(text, "report.more-notes",
+                         {{"count", std::to_string(notes.counts[kind] - text.limits.notesPerKind)},
+                          {"kind", noteKindName(static_cast<NoteKind>(kind))}}));
   }
 }
 
@@ -136,7 +159,8 @@ void writeTextReport(ReportSink& sink, const LoadedInput& input, const RuleAnswe
   const std::uint64_t lastLine = dependencyLine(dependenciesInUse());
   text.lineWidth = std::to_string(lastLine).size();
   const NoteSummary notes = gatherNotes(text);
-  writeHeader(text, notes, design);
+  writeHeader(text, notes);
+  putLine(sink, joinHeaderLine(text, design.join));
   writeListings(text);
   writeTraceSections(text);
   writeDesignSections(text, design);

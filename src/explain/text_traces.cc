@@ -20,24 +20,38 @@ std::span<const AttributeId> addedBy(const PassTrace& trace, std::size_t step) {
 
 std::string stepText(const TextContext& text, const PassTrace& trace, std::size_t step) {
   const PassStep& s = trace.steps[step];
-  const std::string pass = s.pass == 0 ? std::string() : "pass " + std::to_string(s.pass) + ": ";
-  return pass + "line " + std::to_string(subschemaLine(s.subschema)) + " (" +
-         nameList(text, subschemaAttributes(s.subschema), text.limits.names) + ") added " +
-         nameList(text, addedBy(trace, step), text.limits.names);
+  const std::string line = std::to_string(subschemaLine(s.subschema));
+  const std::string subschema = nameList(text, subschemaAttributes(s.subschema), text.limits.names);
+  const std::string added = nameList(text, addedBy(trace, step), text.limits.names);
+  if (s.pass == 0) {
+    return words(text, "trace.step", {{"line", line}, {"subschema", subschema}, {"added", added}});
+  }
+  return words(text, "trace.step-in-pass",
+               {{"pass", std::to_string(s.pass)},
+                {"line", line},
+                {"subschema", subschema},
+                {"added", added}});
+}
+
+/// The reached set of `trace`, or "nothing".
+std::string reachedText(const TextContext& text, const PassTrace& trace) {
+  return trace.reached.empty() ? words(text, "names.nothing")
+                               : nameList(text, trace.reached, text.limits.names);
 }
 
 /// Writes the given steps of `trace`, at most the limit of them.
 void writeSteps(TextContext& text, const PassTrace& trace, const std::vector<std::size_t>& steps,
                 std::string_view indent) {
   if (steps.empty()) {
-    putLine(text.sink, std::string(indent) + "the passes added nothing to the left side");
+    putLine(text.sink, std::string(indent) + words(text, "trace.added-nothing"));
   }
   for (std::size_t i = 0; i < steps.size() && i < text.limits.steps; ++i) {
     putLine(text.sink, std::string(indent) + stepText(text, trace, steps[i]));
   }
   if (steps.size() > text.limits.steps) {
-    putLine(text.sink, std::string(indent) + "... and " +
-                           std::to_string(steps.size() - text.limits.steps) + " more steps");
+    const std::size_t more = steps.size() - text.limits.steps;
+    putLine(text.sink, std::string(indent) + countedWords(text, "trace.more-steps", more,
+                                                          {{"count", std::to_string(more)}}));
   }
 }
 
@@ -83,7 +97,7 @@ void writeHolders(TextContext& text, const PassTrace& trace, AttributeId missing
   const std::string name = nameList(text, std::span<const AttributeId>(&missing, 1), 1);
   const auto holders = subschemasHolding(missing);
   if (holders.empty()) {
-    putLine(text.sink, "    " + name + ": no subschema holds it");
+    putLine(text.sink, "    " + words(text, "trace.held-by-none", {{"name", name}}));
     return;
   }
   for (std::size_t h = 0; h < holders.size() && h < kHoldersNamed; ++h) {
@@ -95,18 +109,22 @@ void writeHolders(TextContext& text, const PassTrace& trace, AttributeId missing
         shared.push_back(x);
       }
     }
-    std::string says = "    " + name + ": line " + std::to_string(subschemaLine(holders[h])) +
-                       " (" + nameList(text, row, text.limits.names) + ") holds it";
-    says += shared.empty() ? ", but shares nothing with what was reached"
-                           : " and shares " + nameList(text, shared, text.limits.names) +
-                                 " with what was reached, from which the dependencies do not "
-                                 "reach it";
-    putLine(text.sink, says);
+    const std::string line = std::to_string(subschemaLine(holders[h]));
+    const std::string subschema = nameList(text, row, text.limits.names);
+    putLine(
+        text.sink,
+        "    " + (shared.empty() ? words(text, "trace.held-sharing-nothing",
+                                         {{"name", name}, {"line", line}, {"subschema", subschema}})
+                                 : words(text, "trace.held-sharing",
+                                         {{"name", name},
+                                          {"line", line},
+                                          {"subschema", subschema},
+                                          {"shared", nameList(text, shared, text.limits.names)}})));
   }
   if (holders.size() > kHoldersNamed) {
-    putLine(text.sink, "    " + name + ": ... and " +
-                           std::to_string(holders.size() - kHoldersNamed) +
-                           " more subschemas hold it");
+    const std::size_t more = holders.size() - kHoldersNamed;
+    putLine(text.sink, "    " + countedWords(text, "trace.more-holders", more,
+                                             {{"name", name}, {"count", std::to_string(more)}}));
   }
 }
 
@@ -116,9 +134,7 @@ bool traceForReport(TextContext& text, PassTrace& trace, std::size_t entry, Clos
   tracePasses(trace, entry, rule, goal, text.budget);
   if (trace.finished) return true;
   text.tracesCut = true;
-  putLine(text.sink,
-          std::string(indent) +
-              "(not traced: the work allowed for traces ran out; --all traces every one)");
+  putLine(text.sink, std::string(indent) + words(text, "trace.not-traced"));
   return false;
 }
 
@@ -126,8 +142,7 @@ void writeFailures(TextContext& text) {
   const auto& failed = text.answers.ours.failedEntries;
   if (failed.empty()) return;
   endLine(text.sink);
-  putLine(text.sink,
-          "Not preserved under this tool's rule: what the passes reached, and why not more");
+  putLine(text.sink, words(text, "trace.failures"));
   PassTrace trace;
   for (std::size_t f = 0; f < failed.size() && f < text.limits.failures; ++f) {
     const std::size_t d = failed[f];
@@ -137,38 +152,40 @@ void writeFailures(TextContext& text) {
       continue;
     }
     const auto missing = missingAttributes(text.answers.ours, d);
-    putLine(text.sink, "    reached: " + (trace.reached.empty()
-                                              ? std::string("nothing")
-                                              : nameList(text, trace.reached, text.limits.names)));
-    putLine(text.sink, "    missing: " + nameList(text, missing, text.limits.names));
+    putLine(text.sink,
+            "    " + words(text, "trace.reached", {{"names", reachedText(text, trace)}}));
+    putLine(text.sink, "    " + words(text, "trace.missing",
+                                      {{"names", nameList(text, missing, text.limits.names)}}));
     writeSteps(text, trace, everyStep(trace), "    ");
     for (std::size_t m = 0; m < missing.size() && m < text.limits.names; ++m) {
       writeHolders(text, trace, missing[m]);
     }
   }
   if (failed.size() > text.limits.failures) {
-    putLine(text.sink, "  ... and " + std::to_string(failed.size() - text.limits.failures) +
-                           " more not preserved (--all explains them)");
+    putLine(text.sink,
+            "  " + words(text, "trace.more-failures",
+                         {{"count", std::to_string(failed.size() - text.limits.failures)}}));
   }
 }
 
 /// One rule's side of a dependency the rules answer differently.
 void writeRuleSide(TextContext& text, std::size_t entry, ClosureRule rule, bool preserved) {
   const std::string label =
-      rule == ClosureRule::kAnyLeftAttribute ? "this tool's rule: " : "textbook rule: ";
+      words(text,
+            rule == ClosureRule::kAnyLeftAttribute ? "trace.our-rule" : "trace.textbook-rule") +
+      ": ";
   PassTrace trace;
   const TraceGoal goal = preserved ? TraceGoal::kRightInAnyOrder : TraceGoal::kUntilSettled;
   if (!traceForReport(text, trace, entry, rule, goal, "    " + label)) return;
   if (preserved) {
-    putLine(text.sink, "    " + label + "preserved");
+    putLine(text.sink, "    " + label + words(text, "trace.rule-preserved"));
     writeSteps(text, trace, stepsToRight(trace, entry), "      ");
     return;
   }
-  putLine(text.sink,
-          "    " + label + "not preserved; reached " +
-              (trace.reached.empty() ? std::string("nothing")
-                                     : nameList(text, trace.reached, text.limits.names)) +
-              "; missing " + nameList(text, trace.missing, text.limits.names));
+  putLine(text.sink, "    " + label +
+                         words(text, "trace.rule-not-preserved",
+                               {{"reached", reachedText(text, trace)},
+                                {"missing", nameList(text, trace.missing, text.limits.names)}}));
   writeSteps(text, trace, everyStep(trace), "      ");
 }
 
@@ -176,7 +193,7 @@ void writeParting(TextContext& text) {
   const auto& parting = text.answers.parting;
   if (text.answers.textbook != TextbookState::kDecided || parting.empty()) return;
   endLine(text.sink);
-  putLine(text.sink, "Where the two rules part");
+  putLine(text.sink, words(text, "trace.parting"));
   for (std::size_t p = 0; p < parting.size() && p < text.limits.failures; ++p) {
     const std::size_t d = parting[p];
     putLine(text.sink, "  " + lineLabel(text, dependencyLine(d)) + "  " + dependencyText(text, d));
@@ -184,15 +201,16 @@ void writeParting(TextContext& text) {
     writeRuleSide(text, d, ClosureRule::kAllLeftAttributes, text.answers.textbookPreserved[d]);
   }
   if (parting.size() > text.limits.failures) {
-    putLine(text.sink, "  ... and " + std::to_string(parting.size() - text.limits.failures) +
-                           " more (--all explains them)");
+    putLine(text.sink,
+            "  " + words(text, "trace.more-parting",
+                         {{"count", std::to_string(parting.size() - text.limits.failures)}}));
   }
 }
 
 void writeChains(TextContext& text) {
   if (!text.options.all) return;
   endLine(text.sink);
-  putLine(text.sink, "Preserved by more than one subschema: the chain of steps that carries each");
+  putLine(text.sink, words(text, "trace.chains"));
   PassTrace trace;
   bool any = false;
   for (std::size_t d = 0; d < dependenciesInUse(); ++d) {
@@ -208,7 +226,7 @@ void writeChains(TextContext& text) {
     if (!trace.finished) {
       text.tracesCut = true;
       putLine(text.sink, heading);
-      putLine(text.sink, "    (not traced: the work allowed for traces ran out)");
+      putLine(text.sink, "    " + words(text, "trace.chain-not-traced"));
       any = true;
       continue;
     }
@@ -218,7 +236,7 @@ void writeChains(TextContext& text) {
     writeSteps(text, trace, steps, "    ");
     any = true;
   }
-  if (!any) putLine(text.sink, "  (none)");
+  if (!any) putLine(text.sink, "  " + words(text, "report.none"));
 }
 
 }  // namespace

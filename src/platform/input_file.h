@@ -36,6 +36,14 @@ struct InputFile {
 /// (a missing file, a folder, an I/O error) leaves `file` closed with its failure mark set.
 void openInput(InputFile& file, const std::string& path);
 
+/// Reads standard input to its end, byte for byte (in binary mode where the runtime would
+/// otherwise translate line ends), and opens `file` over the bytes. A read error leaves `file`
+/// closed with its failure mark set.
+void openStandardInput(InputFile& file);
+
+/// Reads all of standard input, its bytes as they are, into `bytes`; false when it cannot be read.
+bool readStandardInput(std::string& bytes);
+
 /// Opens `file` over bytes already in memory, as if they were the raw content of a file.
 void openInputFromBytes(InputFile& file, std::string bytes);
 

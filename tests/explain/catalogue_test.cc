@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 
 namespace fdpreserve::explain {
@@ -38,6 +41,36 @@ TEST(CatalogueTest, BothLanguagesHoldTheSameKeysWithTheSamePlaceholdersAndForms)
   }
   for (const auto& [key, entry] : hungarian) {
     EXPECT_TRUE(english.contains(key)) << key << " has no English text";
+  }
+}
+
+TEST(CatalogueTest, EveryKeyTheProgramsAndThePageAskForIsInBothLanguages) {
+  // The keys as the sources spell them: "note.no-arrow" in C++, 'page.download' and
+  // data-text="page.download" in the page.
+  static const std::regex kKey(
+      R"(["'](((report|trace|note|names|lookalike|textbook|error|cli|page|verdict|join|repair|repaired|option)\.)[a-z0-9.-]+)["'])");
+  namespace fs = std::filesystem;
+  const fs::path root = FDPRESERVE_SOURCE_DIR;
+  std::set<std::string> keys;
+  for (const fs::path& folder : {root / "src/explain", root / "web"}) {
+    for (const auto& file : fs::directory_iterator(folder)) {
+      const std::string extension = file.path().extension().string();
+      if (extension != ".cc" && extension != ".js" && extension != ".html") continue;
+      std::stringstream text;
+      text << std::ifstream(file.path()).rdbuf();
+      const std::string source = text.str();
+      for (auto it = std::sregex_iterator(source.begin(), source.end(), kKey);
+           it != std::sregex_iterator(); ++it) {
+        keys.insert((*it)[1].str());
+      }
+    }
+  }
+  // A key the page asks for in its counted form ends in ".plural" there.
+  ASSERT_GT(keys.size(), 100U);
+  for (const std::string& key : keys) {
+    for (const Language language : {Language::kEnglish, Language::kHungarian}) {
+      EXPECT_TRUE(catalogueOf(language).contains(key)) << key << " in " << languageCode(language);
+    }
   }
 }
 

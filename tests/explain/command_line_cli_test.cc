@@ -92,8 +92,7 @@ TEST_F(ExitStatusTest, HelpAndVersion) {
 }
 
 TEST_F(ExitStatusTest, AReportNobodyReadsIsAFailure) {
-  const RunResult result = runProgram(
-      dir_, {"yes.txt"}, RunOptions{.consoleUnread = true, .program = explainUnderTest()});
+  const RunResult result = runProgram(dir_, {"yes.txt"}, explainRun({.consoleUnread = true}));
   EXPECT_EQ(result.exitStatus, 2);
   EXPECT_EQ(result.errors, "fdexplain: cannot write the report" + reportLineEnd());
 }

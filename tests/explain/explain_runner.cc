@@ -12,6 +12,12 @@ std::string explainUnderTest() {
   return chosen != nullptr && *chosen != '\0' ? chosen : FDEXPLAIN_BUILT_PROGRAM;
 }
 
+RunOptions explainRun(RunOptions options) {
+  options.program = explainUnderTest();
+  options.environment.emplace_back("LC_ALL=C");
+  return options;
+}
+
 std::string reportLineEnd() {
   return programRunsUnderWine() ? "\r\n" : "\n";
 }
@@ -28,7 +34,13 @@ std::vector<nlohmann::json> parseJsonLines(const std::string& text) {
 }
 
 RunResult ExplainTest::explain(const std::vector<std::string>& arguments) const {
-  return runProgram(dir_, arguments, RunOptions{.program = explainUnderTest()});
+  return runProgram(dir_, arguments, explainRun());
+}
+
+RunResult ExplainTest::explainPiped(const std::vector<std::string>& arguments,
+                                    const std::string& bytes) const {
+  return runProgram(dir_, arguments,
+                    explainRun({.input = StandardInput::kPipedBytes, .pipedBytes = bytes}));
 }
 
 nlohmann::json ExplainTest::jsonOn(const std::string& name, const std::string& bytes) const {

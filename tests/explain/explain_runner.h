@@ -14,6 +14,10 @@ namespace fdpreserve::testing {
 /// wrapper), otherwise the binary this build made.
 std::string explainUnderTest();
 
+/// How to run fdexplain under test: `options` with the program chosen and the user's locale set
+/// aside (LC_ALL=C), so that a report is in English wherever the tests run.
+RunOptions explainRun(RunOptions options = {});
+
 /// The text report's line end: CR LF from the Windows build.
 std::string reportLineEnd();
 
@@ -25,6 +29,8 @@ class ExplainTest : public TempDirTest {
  protected:
   /// Runs fdexplain with `arguments` in the folder.
   RunResult explain(const std::vector<std::string>& arguments) const;
+  /// Runs fdexplain with `arguments` in the folder, `bytes` piped into its standard input.
+  RunResult explainPiped(const std::vector<std::string>& arguments, const std::string& bytes) const;
   /// Writes `bytes` to `name` and returns fdexplain's JSON object on it.
   nlohmann::json jsonOn(const std::string& name, const std::string& bytes) const;
 };

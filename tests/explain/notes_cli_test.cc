@@ -31,6 +31,17 @@ const std::vector<NoteCase> kNoteCases{
     {"not-in-any-subschema", "A,B\n\nA->C\n", 3},
     {"empty-left-side", "A,B\n\n->B\n", 3},
     {"case-or-blank-twin", "A,B\n\na->B\n", 3},
+    {"byte-order-mark",
+     "\xEF\xBB\xBF"
+     "A,B\n\nA->B",
+     1},
+    {"arrow-lookalike",
+     "A,B\n\nA\xE2\x86\x92"
+     "B\n",
+     3},
+    {"blank-separator", "A,B\n \t\nA->B\n", 2},
+    {"verdict-line", "A,B\n\nA->B\n\n\nf\xFCgg\xF5s\xE9g\xF5rz\xF5", 6},
+    {"final-empty-entry", "A,B\n\nA->B\n", 4},
 };
 
 std::string withCrLf(const std::string& text) {
@@ -102,9 +113,12 @@ TEST_F(NoteWordsTest, ATwinIsNamedOnceAtItsFirstLine) {
   EXPECT_EQ(twins, 1);
 }
 
-TEST_F(NoteWordsTest, AWellFormedFileHasNone) {
+TEST_F(NoteWordsTest, AWellFormedFileHasNoneButTheEmptyEntryAfterItsFinalLineFeed) {
   const nlohmann::json report = jsonOn("in.txt", "A,B\nB,C\n\nA->B\nB->C\nA->C\n");
-  EXPECT_EQ(report["notes"], nlohmann::json::array());
+  ASSERT_EQ(report["notes"].size(), 1U) << report.dump();
+  EXPECT_EQ(report["notes"][0]["kind"], "final-empty-entry");
+  EXPECT_EQ(report["notes"][0]["line"], 7);
+  EXPECT_EQ(jsonOn("in.txt", "A,B\nB,C\n\nA->B\nB->C\nA->C")["notes"], nlohmann::json::array());
 }
 
 }  // namespace

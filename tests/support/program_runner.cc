@@ -14,7 +14,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <iterator>
+#include <string_view>
 #include <utility>
+
+extern char** environ;
 
 namespace fdpreserve::testing {
 namespace {
@@ -34,8 +37,12 @@ struct PreparedInput {
   termios before{};
 };
 
-bool prepareInput(StandardInput input, PreparedInput& prepared) {
-  switch (input) {
+/// A pipe's buffer holds at least this much on Linux: written before the program starts, the
+/// bytes then never wait for a reader.
+constexpr std::size_t kPipeBuffer = 65536;
+
+bool prepareInput(const RunOptions& options, PreparedInput& prepared) {
+  switch (options.input) {
     case StandardInput::kEndOfFile:
       prepared.programEnd = open("/dev/null", O_RDONLY | O_CLOEXEC);
       return prepared.programEnd >= 0;
@@ -57,6 +64,16 @@ bool prepareInput(StandardInput input, PreparedInput& prepared) {
       prepared.programEnd = open(name.data(), O_RDWR | O_NOCTTY | O_CLOEXEC);
       return prepared.programEnd >= 0 && tcgetattr(prepared.programEnd, &prepared.before) == 0 &&
              write(prepared.heldEnd, "x", 1) == 1;
+    }
+    case StandardInput::kPipedBytes: {
+      std::array<int, 2> ends{};
+      const std::string& bytes = options.pipedBytes;
+      if (bytes.size() > kPipeBuffer || pipe2(ends.data(), O_CLOEXEC) != 0) return false;
+      prepared.programEnd = ends[0];
+      const bool written =
+          bytes.empty() || write(ends[1], bytes.data(), bytes.size()) == std::ssize(bytes);
+      close(ends[1]);  // the program then meets the end of its input after the bytes
+      return written;
     }
   }
   return false;
@@ -126,6 +143,17 @@ Command::Command(std::filesystem::path workDir, const std::vector<std::string>& 
   strings_.insert(strings_.end(), arguments.begin(), arguments.end());
   for (std::string& s : strings_) argv_.push_back(s.data());
   argv_.push_back(nullptr);
+  const auto nameOf = [](std::string_view setting) { return setting.substr(0, setting.find('=')); };
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string_view name = nameOf(*entry);
+    if (std::none_of(options_.environment.begin(), options_.environment.end(),
+                     [&](const std::string& chosen) { return nameOf(chosen) == name; })) {
+      environment_.emplace_back(*entry);
+    }
+  }
+  environment_.insert(environment_.end(), options_.environment.begin(), options_.environment.end());
+  for (std::string& s : environment_) envp_.push_back(s.data());
+  envp_.push_back(nullptr);
 }
 
 void Command::exec() const {
@@ -138,7 +166,7 @@ void Command::exec() const {
   if (programUserId(options_) != geteuid()) {
     if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(126);
   }
-  execv(argv_[0], argv_.data());
+  execve(argv_[0], argv_.data(), envp_.data());
   _exit(127);
 }
 
@@ -156,7 +184,7 @@ RunResult runProgram(const std::filesystem::path& workDir,
   std::array<int, 2> errPipe{-1, -1};
   std::array<int, 2> unreadPipe{-1, -1};
   PreparedInput prepared;
-  const bool ready = prepareInput(input, prepared) && pipe2(outPipe.data(), O_CLOEXEC) == 0 &&
+  const bool ready = prepareInput(options, prepared) && pipe2(outPipe.data(), O_CLOEXEC) == 0 &&
                      pipe2(errPipe.data(), O_CLOEXEC) == 0 &&
                      pipe2(unreadPipe.data(), O_CLOEXEC) == 0;
   closeIfOpen(unreadPipe[0]);  // before the fork, so that nobody at all can read it

@@ -12,6 +12,7 @@ enum class StandardInput {
   kEndOfFile,        ///< /dev/null: the end of the input at once, as from a script
   kIdlePipe,         ///< a pipe that stays open and silent for the whole run: a read would block
   kTerminalWithKey,  ///< a terminal on which one key, x without Enter, has been typed ahead
+  kPipedBytes,       ///< a pipe holding `RunOptions::pipedBytes` (at most 64 KiB), then its end
 };
 
 /// How to start the program, beyond its arguments.
@@ -22,6 +23,9 @@ struct RunOptions {
   bool withoutPrivileges = false;     ///< when the tests run as root, run it as user nobody
   bool consoleUnread = false;  ///< standard output is a pipe whose reading end is already closed
   std::string program{};       ///< the program to run; empty for `programUnderTest()`
+  std::string pipedBytes{};    ///< what a `kPipedBytes` input holds
+  /// NAME=VALUE settings that replace or join those of the runner's environment.
+  std::vector<std::string> environment{};
 };
 
 /// True when this build runs under AddressSanitizer, which maps terabytes of shadow memory: a limit
@@ -72,6 +76,8 @@ class Command {
   std::filesystem::path workDir_;
   std::vector<std::string> strings_;
   std::vector<char*> argv_;
+  std::vector<std::string> environment_;
+  std::vector<char*> envp_;
   RunOptions options_;
 };
 

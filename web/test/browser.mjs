@@ -52,6 +52,12 @@ export async function newPage(browser) {
   return { page, errors, downloads };
 }
 
+/// Opens `url` and waits until the page has its texts and shows itself, ready for input.
+export async function open(page, url) {
+  await page.goto(url);
+  await page.waitForSelector('html:not([data-texts="none"])');
+}
+
 /// Waits until the page has finished with its input, well or not; gives the status's state.
 export async function settled(page, timeout = 10_000) {
   const status = await page.waitForSelector(

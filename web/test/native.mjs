@@ -17,7 +17,7 @@ export function nativeAnswer(path) {
     copyFileSync(path, join(work, 'input'));
     execFileSync(join(kBuild, 'src/fdpreserve'), ['input', 'out'], { cwd: work, stdio: 'ignore' });
     const output = readFileSync(join(work, 'out'));
-    const report = JSON.parse(explainJson(join(work, 'input')));
+    const report = JSON.parse(explainJson(join(work, 'input'), 'en'));
     // The negative verdict is "nem " and the positive one's 12 bytes, before which stands CR LF.
     const preserving = output.subarray(-16, -12).toString('latin1') !== 'nem ';
     return {
@@ -31,10 +31,18 @@ export function nativeAnswer(path) {
   }
 }
 
+/// The notes fdexplain gives on the file at `path` in `language` ("en" or "hu"), as
+/// {line, kind, message}.
+export function nativeNotes(path, language) {
+  return JSON.parse(explainJson(path, language)).notes;
+}
+
 /// fdexplain's JSON line; it exits with 1 on a file that is not preserving, which is no failure.
-function explainJson(path) {
+function explainJson(path, language) {
   try {
-    return execFileSync(join(kBuild, 'src/explain/fdexplain'), ['--json', path], { encoding: 'utf8' });
+    return execFileSync(join(kBuild, 'src/explain/fdexplain'), ['--json', `--lang=${language}`, path], {
+      encoding: 'utf8',
+    });
   } catch (error) {
     if (error.status === 1) return error.stdout;
     throw error;

@@ -8,8 +8,8 @@ import { join } from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
 
-import { download, fragmentOf, newPage, settled, shownResult, startBrowser } from './browser.mjs';
-import { generateTier, kPage, kRoot, nativeAnswer, nativeRepaired } from './native.mjs';
+import { download, fragmentOf, newPage, open, settled, shownResult, startBrowser } from './browser.mjs';
+import { generateTier, kPage, kRoot, nativeAnswer, nativeNotes, nativeRepaired } from './native.mjs';
 
 const pageUrl = pathToFileURL(kPage).href;
 const inputs = [
@@ -70,7 +70,7 @@ describe('inputs from the page itself', () => {
   test('a file through the file picker, CR LF and all, keeps its bytes', () =>
     withTab(async (tab) => {
       const path = join(kRoot, 'examples/crlf_windows.txt');
-      await tab.page.goto(pageUrl);
+      await open(tab.page, pageUrl);
       await (await tab.page.$('#file-input')).uploadFile(path);
       await agreesWithNative(tab, path);
       // The address now holds the file's bytes as they are.
@@ -80,14 +80,14 @@ describe('inputs from the page itself', () => {
 
   test('an example from the menu', () =>
     withTab(async (tab) => {
-      await tab.page.goto(pageUrl);
+      await open(tab.page, pageUrl);
       await tab.page.select('#example-select', 'not_preserving.txt');
       await agreesWithNative(tab, join(kRoot, 'examples/not_preserving.txt'));
     }));
 
   test('typed text: both rules side by side where they part', () =>
     withTab(async (tab) => {
-      await tab.page.goto(pageUrl);
+      await open(tab.page, pageUrl);
       await tab.page.type('#input-text', 'K,M\nL,M\n\nK,L->M');
       assert.equal(await settled(tab.page), 'done');
       const shown = await shownResult(tab.page);
@@ -101,6 +101,63 @@ describe('inputs from the page itself', () => {
       await tab.page.goto(`${pageUrl}#input=A`);
       assert.equal(await settled(tab.page), 'error');
       assert.equal(await tab.page.$eval('#result', (node) => node.hidden), true);
+    }));
+});
+
+/// What the page shows in words: its language, each text that names a catalogue key, and the
+/// notes beside the lines.
+async function shownWords(page) {
+  return page.evaluate(() => ({
+    language: document.documentElement.lang,
+    texts: Object.fromEntries(
+      [...document.querySelectorAll('[data-text]')].map((node) => [node.dataset.text, node.textContent]),
+    ),
+    notes: [...document.querySelectorAll('#lines .note')].map((node) => ({
+      kind: node.querySelector('code').textContent,
+      message: node.textContent.slice(node.querySelector('code').textContent.length + 1),
+    })),
+  }));
+}
+
+/// Checks that the page shows every text of its own in one language, and the notes as the native
+/// fdexplain words them in it.
+async function speaks(tab, language, path) {
+  await tab.page.waitForFunction((code) => document.documentElement.lang === code, {}, language);
+  assert.equal(await settled(tab.page), 'done');
+  const shown = await shownWords(tab.page);
+  for (const [key, text] of Object.entries(shown.texts)) {
+    assert.ok(text !== '' && text !== `[${key}]`, `${key} has no text`);
+  }
+  const expected = nativeNotes(path, language).map(({ kind, message }) => ({ kind, message }));
+  assert.deepEqual(shown.notes, expected);
+  return shown;
+}
+
+describe('the language of the page', () => {
+  test('follows the browser, Hungarian first, and the switch changes it at once', () =>
+    withTab(async (tab) => {
+      await tab.page.evaluateOnNewDocument(() => {
+        Object.defineProperty(navigator, 'languages', { get: () => ['hu-HU', 'hu', 'en-US'] });
+      });
+      const path = join(kRoot, 'examples/odd_lines.txt');
+      await tab.page.goto(pageUrl + fragmentOf(readFileSync(path)));
+      const hungarian = await speaks(tab, 'hu', path);
+      await tab.page.select('#language', 'en');
+      const english = await speaks(tab, 'en', path);
+      assert.notEqual(hungarian.texts['page.download'], english.texts['page.download']);
+      assert.notEqual(hungarian.notes[0].message, english.notes[0].message);
+      assert.equal(await tab.page.$eval('#language', (node) => node.value), 'en');
+      await agreesWithNative(tab, path);
+    }));
+
+  test('any other browser language gives English', () =>
+    withTab(async (tab) => {
+      await tab.page.evaluateOnNewDocument(() => {
+        Object.defineProperty(navigator, 'languages', { get: () => ['de-DE', 'fr'] });
+      });
+      const path = join(kRoot, 'examples/road.txt');
+      await tab.page.goto(pageUrl + fragmentOf(readFileSync(path)));
+      await speaks(tab, 'en', path);
     }));
 });
 
@@ -139,25 +196,28 @@ describe('the join and the repair', () => {
       assert.deepEqual(tab.errors, []);
     }));
 
-  test('a lossy join shows its final tableau', () =>
+  test('a lossy join shows its final tableau, in Hungarian too', () =>
     withTab(async (tab) => {
-      await tab.page.goto(pageUrl);
+      await open(tab.page, pageUrl);
       await tab.page.type('#input-text', 'A,B\nB,C\nC,D\n\nA->B\nC->D');
       assert.equal(await settled(tab.page), 'done');
-      const shown = await tab.page.evaluate(() => ({
-        ours: document.getElementById('join-ours').textContent,
-        rows: [...document.querySelectorAll('#tableau tbody tr')].map((tr) =>
-          [...tr.children].map((td) => td.textContent),
-        ),
-      }));
-      assert.deepEqual(shown, {
-        ours: 'lossy',
-        rows: [
-          ['1', 'A, B', 'C, D'],
-          ['2', 'B, C', 'A'],
-          ['3', 'C, D', 'A, B'],
-        ],
-      });
+      const shown = () =>
+        tab.page.evaluate(() => ({
+          ours: document.getElementById('join-ours').textContent,
+          rows: [...document.querySelectorAll('#tableau tbody tr')].map((tr) =>
+            [...tr.children].map((td) => td.textContent),
+          ),
+        }));
+      const rows = [
+        ['1', 'A, B', 'C, D'],
+        ['2', 'B, C', 'A'],
+        ['3', 'C, D', 'A, B'],
+      ];
+      assert.deepEqual(await shown(), { ours: 'lossy', rows });
+      await tab.page.select('#language', 'hu');
+      await tab.page.waitForSelector('html[data-texts="hu"]');
+      assert.equal(await settled(tab.page), 'done');
+      assert.deepEqual(await shown(), { ours: 'veszteséges', rows });
     }));
 });
 
@@ -168,7 +228,7 @@ describe('benchmark tier T1 in the page', () => {
       const path = join(work, 'T1.txt');
       generateTier('T1', path);
       await withTab(async (tab) => {
-        await tab.page.goto(pageUrl);
+        await open(tab.page, pageUrl);
         const picker = await tab.page.$('#file-input');
         const started = performance.now();
         await picker.uploadFile(path);

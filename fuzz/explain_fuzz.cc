@@ -73,8 +73,9 @@ void checkReport(const std::string& input, ClosureRule rule) {
   for (std::size_t d = 0; d < answers.entries; ++d) {
     expect(dependencies[d]["preserved"] == isPreserved(answers, d), "an answer differs");
     const Json& textbook = dependencies[d]["textbook_preserved"];
-    if (allLeft ? textbook == false : !isPreserved(answers, d))
+    if (allLeft ? textbook == false : !isPreserved(answers, d)) {
       lost.push_back(dependencies[d]["line"]);
+    }
   }
 
   const bool utf8 = report["encoding"] == "utf-8";

@@ -132,8 +132,9 @@ std::vector<std::size_t> entriesLostWith(std::span<const AddedSubschema> added) 
 }
 
 bool restoresUnderAnyRule(const RepairProposal& proposal) {
-  if (!proposal.unrepairable.empty())
+  if (!proposal.unrepairable.empty()) {
     return entriesLostWith(proposal.added) == proposal.unrepairable;
+  }
   // Nothing is to stay lost: whether every entry is preserved is all there is to ask.
   const DecompositionMark mark = appendSubschemas(proposal.added);
   const bool preserving = everyDependencyPreserved(answerDependencies(AnswerScope::kVerdict));

@@ -113,8 +113,9 @@ std::size_t fullyDistinguishedRow(Tableau& tableau) {
   std::vector<std::size_t> count(tableau.rows, 0);
   if (tableau.dense) {
     for (const AttributeId c : tableau.schema) {
-      for (std::size_t r = 0; r < tableau.rows; ++r)
+      for (std::size_t r = 0; r < tableau.rows; ++r) {
         if (isDistinguished(tableau, r, c)) ++count[r];
+      }
     }
   } else {
     // Only stored cells can be distinguished, and no two of them are one cell.

@@ -43,8 +43,9 @@ std::vector<LostDependency> lostDependencies(const RuleAnswers& answers, Closure
     return lost;
   }
   for (std::size_t d = 0; d < answers.textbookPreserved.size(); ++d) {
-    if (!answers.textbookPreserved[d])
+    if (!answers.textbookPreserved[d]) {
       lost.push_back({.entry = d, .missing = textbookMissing(d, budget)});
+    }
   }
   return lost;
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -91,8 +92,9 @@ class RepairTest : public StateTest {
       accounted.insert(accounted.end(), added.restores.begin(), added.restores.end());
     }
     std::sort(accounted.begin(), accounted.end());
-    std::vector<std::size_t> lostEntries;
-    for (const LostDependency& l : lost) lostEntries.push_back(l.entry);
+    std::vector<std::size_t> lostEntries(lost.size());
+    std::transform(lost.begin(), lost.end(), lostEntries.begin(),
+                   [](const LostDependency& l) { return l.entry; });
     EXPECT_EQ(accounted, lostEntries) << where;
     EXPECT_LE(proposal.added.size(), lost.size()) << where;
     if (rule == ClosureRule::kAnyLeftAttribute) {

@@ -91,7 +91,10 @@ int main(int argc, char** argv) {
     std::printf(
         "%s: %zu subschemas %s %zu, %zu dependency lines (sides 1-%zu), %zu attributes, %zu bytes,"
         " seed %llu; expected verdict: %s\n",
-        name.c_str(), shape.subschemas, shape.windows ? "in windows of up to" : "x",
+        name.c_str(), shape.subschemas,
+        shape.windows                 ? "in windows of up to"
+        : shape.parts || shape.ladder ? "of up to"
+                                      : "x",
         shape.subschemaSize, shape.dependencyLines, shape.maxSide, shape.attributes, bytes.size(),
         static_cast<unsigned long long>(request.seed),
         fdpreserve::bench::expectsPreserving(shape) ? "preserving" : "not preserving");

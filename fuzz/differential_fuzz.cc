@@ -1,7 +1,9 @@
 // libFuzzer target: the engine's answer for every dependency against the straightforward passes,
 // on the tables read from the input, with the engine's limits as they are and lowered so that
 // every way it has of working runs on small inputs. Any difference aborts, and libFuzzer keeps the
-// input.
+// input. An input that starts with the byte FF is not read as it is: its next four bytes are the
+// seed of an input drawn in the shapes of wide subschemas, so that the fuzzer reaches those too.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include "model/reader.h"
 #include "support/engine_comparison.h"
 #include "support/reference_preservation.h"
+#include "support/wide_input.h"
 
 namespace {
 
@@ -26,6 +29,15 @@ constexpr std::size_t kMaxInputBytes = 1024;
 constexpr std::int64_t kMaxSubschemas = 24;
 constexpr std::int64_t kMaxDependencies = 64;
 
+/// The input the bytes stand for: themselves, or, after the byte FF, a wide shape drawn from the
+/// seed in the next four.
+std::string inputOf(const std::uint8_t* data, std::size_t size) {
+  if (size == 0 || data[0] != 0xFF) return {reinterpret_cast<const char*>(data), size};
+  unsigned seed = 0;
+  for (std::size_t i = 1; i < std::min<std::size_t>(size, 5); ++i) seed = seed << 8U | data[i];
+  return testing::WideInput(seed).make();
+}
+
 }  // namespace
 
 // libFuzzer calls this by its own name.
@@ -34,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size > kMaxInputBytes) return -1;  // -1: not worth adding to the corpus
   resetAnalysisState();
   sizeTables(state.decomposition, state.dependencies);
-  openInputFromBytes(state.inputFile, std::string(reinterpret_cast<const char*>(data), size));
+  openInputFromBytes(state.inputFile, inputOf(data, size));
   readDecomposition();
   readDependencies();
   if (state.schemaCount > kMaxSubschemas || state.dependencyCount > kMaxDependencies) {

@@ -9,6 +9,7 @@ namespace {
 
 void gatherMembers(ContextSearch& search) {
   search.ready = true;
+  search.index = indexSubschemas();
   const std::size_t growComponents = nodeCount(search.growReach.between);
   search.growMembers = buildDigraph(growComponents, [&](auto emit) {
     for (AttributeId x = 1; x < attributeIds(); ++x) emit(search.growComponent[x], x);

@@ -17,22 +17,21 @@ namespace fdpreserve {
 struct ContextSearch {
   ContextSearch(const SubschemaLinks& subschemaLinks, const std::vector<NodeId>& stepComponents,
                 ReachIndex& stepIndex, const std::vector<NodeId>& growComponents,
-                ReachIndex& growIndex, const SubschemaIndex& subschemas)
+                ReachIndex& growIndex)
       : links(subschemaLinks),
         stepComponent(stepComponents),
         stepReach(stepIndex),
         growComponent(growComponents),
-        growReach(growIndex),
-        index(subschemas) {}
+        growReach(growIndex) {}
 
   const SubschemaLinks& links;
   const std::vector<NodeId>& stepComponent;
   ReachIndex& stepReach;
   const std::vector<NodeId>& growComponent;
   ReachIndex& growReach;
-  const SubschemaIndex& index;
 
   bool ready = false;      ///< the members below are gathered
+  SubschemaIndex index;    ///< made again for the searches, which are rare
   Digraph growMembers;     ///< for each component of the grow graph, its attributes
   std::vector<char> wide;  ///< for each subschema: one of `links.incomplete`
   /// The attributes of each incomplete subschema with their step component, sorted by it:

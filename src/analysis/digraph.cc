@@ -16,28 +16,25 @@ std::vector<NodeId> findComponents(const Digraph& graph) {
   std::vector<NodeId> order(nodes, kUnvisited);  // discovery number
   std::vector<NodeId> lowLink(nodes, 0);
   std::vector<NodeId> open;  // visited nodes whose component is not yet known
-  struct Frame {
-    NodeId node;
-    std::size_t nextEdge;
-  };
-  std::vector<Frame> frames;
+  std::vector<DepthFrame> frames;
   NodeId discovered = 0;
   NodeId components = 0;
 
   for (NodeId root = 0; root < nodes; ++root) {
     if (order[root] != kUnvisited) continue;
-    frames.push_back({root, graph.firstEdge[root]});
+    frames.push_back({root, 0});
     order[root] = lowLink[root] = discovered++;
     open.push_back(root);
     while (!frames.empty()) {
-      Frame& frame = frames.back();
+      DepthFrame& frame = frames.back();
       const NodeId v = frame.node;
-      if (frame.nextEdge < graph.firstEdge[v + 1]) {
-        const NodeId w = graph.edgeTargets[frame.nextEdge++];
+      const std::span<const NodeId> next = successors(graph, v);
+      if (frame.nextEdge < next.size()) {
+        const NodeId w = next[frame.nextEdge++];
         if (order[w] == kUnvisited) {
           order[w] = lowLink[w] = discovered++;
           open.push_back(w);
-          frames.push_back({w, graph.firstEdge[w]});
+          frames.push_back({w, 0});
         } else if (componentOf[w] == kUnvisited) {
           lowLink[v] = std::min(lowLink[v], order[w]);
         }
@@ -102,30 +99,16 @@ Condensation condense(const Digraph& graph) {
           : *std::max_element(result.componentOf.begin(), result.componentOf.end()) +
                 std::size_t{1};
 
-  // The nodes of each component, so that its edges can be gathered in one place.
-  std::vector<std::size_t> firstMember(components + 1, 0);
-  for (const NodeId c : result.componentOf) ++firstMember[c + 1];
-  for (std::size_t c = 0; c < components; ++c) firstMember[c + 1] += firstMember[c];
-  std::vector<NodeId> members(result.componentOf.size());
-  std::vector<std::size_t> next(firstMember.begin(), firstMember.end() - 1);
-  for (NodeId v = 0; v < result.componentOf.size(); ++v) members[next[result.componentOf[v]]++] = v;
-
-  std::vector<NodeId> lastSource(components,
-                                 kUnvisited);  // drops repeated edges between two components
-  const auto forEachEdge = [&](auto emit) {
-    std::fill(lastSource.begin(), lastSource.end(), kUnvisited);
-    for (NodeId c = 0; c < components; ++c) {
-      for (std::size_t m = firstMember[c]; m < firstMember[c + 1]; ++m) {
-        for (const NodeId w : successors(graph, members[m])) {
-          const NodeId target = result.componentOf[w];
-          if (target == c || lastSource[target] == c) continue;
-          lastSource[target] = c;
-          emit(c, target);
-        }
+  // Edges within a component go; repeats between two components are dropped once all are in.
+  result.between = buildDigraph(components, [&](auto emit) {
+    for (NodeId v = 0; v < result.componentOf.size(); ++v) {
+      const NodeId c = result.componentOf[v];
+      for (const NodeId w : successors(graph, v)) {
+        if (result.componentOf[w] != c) emit(c, result.componentOf[w]);
       }
     }
-  };
-  result.between = buildDigraph(components, forEachEdge);
+  });
+  removeRepeatedEdges(result.between);
   return result;
 }
 
@@ -140,12 +123,13 @@ std::vector<std::uint64_t> reachedTargets(const Digraph& graph, std::span<const 
 }
 
 void reachedTargets(const Digraph& graph, std::span<const NodeId> targets,
-                    std::vector<std::uint64_t>& reached) {
+                    std::vector<std::uint64_t>& reached, NodeId through) {
   const std::size_t words = targetWords(targets.size());
-  const std::size_t nodes = nodeCount(graph);
+  const std::size_t nodes = std::min<std::size_t>(nodeCount(graph), std::size_t{through} + 1);
   reached.assign(nodes * words, 0);
   NodeId lowest = static_cast<NodeId>(nodes);
   for (std::size_t b = 0; b < targets.size(); ++b) {
+    if (targets[b] >= nodes) continue;  // above every row asked for
     reached[targets[b] * words + b / 64] |= std::uint64_t{1} << (b % 64);
     lowest = std::min(lowest, targets[b]);
   }

@@ -32,10 +32,21 @@ Digraph buildDigraph(std::size_t nodes, ForEachEdge forEachEdge) {
   forEachEdge([&](NodeId from, NodeId) { ++graph.firstEdge[from + 1]; });
   for (std::size_t v = 0; v < nodes; ++v) graph.firstEdge[v + 1] += graph.firstEdge[v];
   graph.edgeTargets.resize(graph.firstEdge[nodes]);
-  std::vector<std::size_t> next(graph.firstEdge.begin(), graph.firstEdge.end() - 1);
-  forEachEdge([&](NodeId from, NodeId to) { graph.edgeTargets[next[from]++] = to; });
+  // Each node's first edge serves as its cursor while the edges are placed, and ends up as the
+  // next node's first edge: no second array of the graph's length.
+  forEachEdge([&](NodeId from, NodeId to) { graph.edgeTargets[graph.firstEdge[from]++] = to; });
+  for (std::size_t v = nodes; v > 0; --v) graph.firstEdge[v] = graph.firstEdge[v - 1];
+  graph.firstEdge[0] = 0;
   return graph;
 }
+
+/// Where a depth-first walk without recursion stands at one node: the next of its edges to take,
+/// counted from its first. Half the size of a whole edge position: walks down chains of millions
+/// keep a frame for every node.
+struct DepthFrame {
+  NodeId node;
+  std::uint32_t nextEdge;
+};
 
 /// Drops every edge that repeats an earlier one from the same node, in place.
 void removeRepeatedEdges(Digraph& graph);
@@ -62,8 +73,9 @@ std::size_t targetWords(std::size_t targets);
 std::vector<std::uint64_t> reachedTargets(const Digraph& graph, std::span<const NodeId> targets);
 
 /// The same, into `reached`, whose memory is used again: chunk after chunk of targets then costs
-/// no fresh memory.
+/// no fresh memory. Only the rows of the nodes up to `through` are worked out, and only they are
+/// there: a caller that asks only from those saves the sweep over the rest.
 void reachedTargets(const Digraph& graph, std::span<const NodeId> targets,
-                    std::vector<std::uint64_t>& reached);
+                    std::vector<std::uint64_t>& reached, NodeId through = ~NodeId{0});
 
 }  // namespace fdpreserve

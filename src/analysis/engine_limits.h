@@ -8,7 +8,8 @@ namespace fdpreserve {
 /// tests and the fuzzers lower them so that every way is taken on small inputs.
 struct EngineLimits {
   /// Subschemas of up to this many attributes have the whole reach among their attributes worked
-  /// out, one word of bits an attribute; wider ones are taken as a chain where they are one.
+  /// out, one word of bits an attribute; wider ones are taken as a chain where they are one, and
+  /// through their own steps where they are not.
   std::size_t wordSubschema = 64;
   /// Up to this many subschemas, a word of bits tells exactly which subschemas hold an attribute;
   /// past it, the word only rules pairs out, and the lists of subschemas decide.
@@ -25,6 +26,9 @@ struct EngineLimits {
   /// Searches that the quick labels cannot settle may walk this many times the graph in all
   /// before the rest are answered 64 targets a sweep.
   std::size_t searchWalks = 8;
+  /// The searches for the own steps of wide subschemas that are not one chain may walk this many
+  /// times the graph of steps in all; the subschemas past that are searched question by question.
+  std::size_t innerStepWalks = 16;
   /// From this many dependencies on, the first pass over them runs on two threads, each over half.
   std::size_t twoThreadSettling = std::size_t{1} << 15;
 };

@@ -11,16 +11,30 @@
 
 namespace fdpreserve {
 
-void answerOpenQuestions(Questions& questions, const SubschemaIndex& index,
-                         const StepMatrix& stepMatrix) {
-  Condensation steps = condense(stepGraph(stepMatrix));
-  const std::vector<NodeId> stepComponent = std::move(steps.componentOf);
-  ReachIndex stepReach = buildReachIndex(std::move(steps.between));
-  const SubschemaLinks links = linkSubschemas(stepComponent, stepReach);
-  Condensation grow = condense(buildDigraph(attributeIds() + questions.ownSources, [&](auto emit) {
+void answerOpenQuestions(Questions& questions, const StepMatrix& stepMatrix) {
+  std::vector<NodeId> stepComponent;
+  ReachIndex stepReach;
+  SubschemaLinks links;
+  const auto firstInnerNode = static_cast<NodeId>(attributeIds() + questions.ownSources);
+  {
+    Condensation steps = condense(stepGraph(stepMatrix));
+    stepComponent = std::move(steps.componentOf);
+    stepReach = buildReachIndex(std::move(steps.between));
+    links = linkSubschemas(stepComponent, stepReach, firstInnerNode);
+  }
+  // Only the searches question by question walk the steps again: where none will, their memory
+  // goes back before the grow graph takes its own.
+  if (links.incomplete.empty()) {
+    stepComponent = std::vector<NodeId>();
+    stepReach = ReachIndex();
+  }
+  Digraph growGraph = buildDigraph(firstInnerNode + links.innerNodes, [&](auto emit) {
     for (const auto& [from, to] : links.links) emit(from, to);
     for (const auto& [from, to] : questions.sourceEdges) emit(from, to);
-  }));
+  });
+  links.links = std::vector<std::pair<NodeId, NodeId>>();
+  Condensation grow = condense(growGraph);
+  growGraph = Digraph();
   const std::vector<NodeId> growComponent = std::move(grow.componentOf);
   ReachIndex growReach = buildReachIndex(std::move(grow.between));
 
@@ -33,7 +47,7 @@ void answerOpenQuestions(Questions& questions, const SubschemaIndex& index,
     itemOf.push_back(q);
   }
   const std::vector<std::uint64_t> answers = answerReachQuestions(growReach, asked);
-  ContextSearch exact{links, stepComponent, stepReach, growComponent, growReach, index};
+  ContextSearch exact{links, stepComponent, stepReach, growComponent, growReach};
   for (std::size_t a = 0; a < asked.size(); ++a) {
     if (bitAt(answers, a)) continue;
     Question& item = questions.items[itemOf[a]];

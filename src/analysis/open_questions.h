@@ -1,7 +1,6 @@
 #pragma once
 
 #include "analysis/settling.h"
-#include "analysis/subschema_index.h"
 
 namespace fdpreserve {
 
@@ -9,7 +8,6 @@ namespace fdpreserve {
 /// attribute in the grow graph becomes lacking. The grow graph is never built edge by edge: the
 /// links of each subschema stand for the reach within it.
 /// `steps` holds the steps of every dependency, gathered while they were settled.
-void answerOpenQuestions(Questions& questions, const SubschemaIndex& index,
-                         const StepMatrix& steps);
+void answerOpenQuestions(Questions& questions, const StepMatrix& steps);
 
 }  // namespace fdpreserve

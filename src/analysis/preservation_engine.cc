@@ -12,12 +12,16 @@ EngineLimits engineLimits;
 DependencyAnswers answerDependencies(AnswerScope scope) {
   DependencyAnswers answers;
   answers.entries = dependenciesInUse();
-  const SubschemaIndex index = indexSubschemas();
   StepMatrix steps = startStepMatrix();
-  Questions questions = settleDependencies(index, scope, steps);
+  Questions questions;
+  {
+    // Only the first pass needs the index: its memory goes back before the open questions.
+    const SubschemaIndex index = indexSubschemas();
+    questions = settleDependencies(index, scope, steps);
+  }
   // The verdict is known once one attribute is lacking for sure.
   const bool decided = scope == AnswerScope::kVerdict && questions.anyLacking;
-  if (questions.anyOpen && !decided) answerOpenQuestions(questions, index, steps);
+  if (questions.anyOpen && !decided) answerOpenQuestions(questions, steps);
   std::vector<AttributeId> lacking;
   for (std::size_t q = 0; q < questions.items.size();) {
     const std::size_t entry = questions.items[q].entry;

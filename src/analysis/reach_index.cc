@@ -29,28 +29,25 @@ void labelForest(ReachIndex& index) {
   index.treeFirst.assign(components, kUnlabelled);
   index.treeLast.assign(components, 0);
   index.finish.assign(components, 0);
-  struct Frame {
-    NodeId component;
-    std::size_t nextEdge;
-  };
-  std::vector<Frame> frames;
+  std::vector<DepthFrame> frames;
   std::uint32_t preorder = 0;
   std::uint32_t postorder = 0;
   for (std::size_t root = components; root-- > 0;) {
     if (index.treeFirst[root] != kUnlabelled) continue;
     index.treeFirst[root] = preorder++;
-    frames.push_back({static_cast<NodeId>(root), index.between.firstEdge[root]});
+    frames.push_back({static_cast<NodeId>(root), 0});
     while (!frames.empty()) {
-      Frame& frame = frames.back();
-      if (frame.nextEdge < index.between.firstEdge[frame.component + 1]) {
-        const NodeId next = index.between.edgeTargets[frame.nextEdge++];
+      DepthFrame& frame = frames.back();
+      const std::span<const NodeId> out = successors(index.between, frame.node);
+      if (frame.nextEdge < out.size()) {
+        const NodeId next = out[frame.nextEdge++];
         if (index.treeFirst[next] != kUnlabelled) continue;
         index.treeFirst[next] = preorder++;
-        frames.push_back({next, index.between.firstEdge[next]});
+        frames.push_back({next, 0});
         continue;
       }
-      index.treeLast[frame.component] = preorder - 1;
-      index.finish[frame.component] = postorder++;
+      index.treeLast[frame.node] = preorder - 1;
+      index.finish[frame.node] = postorder++;
       frames.pop_back();
     }
   }
@@ -132,6 +129,7 @@ std::vector<std::uint64_t> answerReachQuestions(ReachIndex& index,
   std::vector<std::uint64_t> reached;
   for (std::size_t first = 0; first < rest.size();) {
     targets.clear();
+    NodeId highestFrom = 0;
     std::size_t last = first;
     for (; last < rest.size(); ++last) {
       const NodeId to = questions[rest[last]].to;
@@ -139,8 +137,10 @@ std::vector<std::uint64_t> answerReachQuestions(ReachIndex& index,
         if (targets.size() == 64) break;
         targets.push_back(to);
       }
+      highestFrom = std::max(highestFrom, questions[rest[last]].from);
     }
-    reachedTargets(index.between, targets, reached);
+    // Every edge leads to a lower number: nothing above the highest source matters.
+    reachedTargets(index.between, targets, reached, highestFrom);
     std::size_t bit = 0;
     for (std::size_t r = first; r < last; ++r) {
       const ReachQuestion& question = questions[rest[r]];

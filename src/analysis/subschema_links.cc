@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <span>
 
 #include "analysis/engine_limits.h"
+#include "analysis/inner_steps.h"
 #include "analysis/tables_in_use.h"
 
 namespace fdpreserve {
@@ -14,32 +16,30 @@ namespace {
 
 constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 
-/// The attributes of one subschema that lie in one component of the reach steps: they reach each
-/// other, and reach and are reached alike.
-struct Group {
-  NodeId component;
-  std::size_t firstMember;  ///< in `Groups::members`
-  std::size_t members;
-};
-
-/// The groups of one subschema, the highest component first: reach can lead only to later ones.
-struct Block {
-  std::size_t subschema;
+/// A narrow subschema whose reach between groups the labels did not settle: its groups wait in
+/// `Linking::waitingGroups` from `firstGroup` on, `groups` of them, for the searches.
+struct Waiting {
   std::size_t firstGroup;
   std::size_t groups;
-  bool wide;  ///< only each group's reach of the next is asked
 };
 
-/// Everything found of the subschemas before their links are drawn.
-struct Groups {
-  std::vector<AttributeId> members;
-  std::vector<Group> groups;
-  std::vector<Block> blocks;
-  /// For each group of a narrow block, bit j when it reaches the j-th group of its block; for a
-  /// wide one, bit 0 when it reaches the next.
-  std::vector<std::uint64_t> reach;
-  std::vector<ReachQuestion> questions;  ///< what the labels alone could not tell
-  std::vector<std::pair<std::size_t, unsigned>> questionBits;  ///< group and bit each answers
+/// What the links are drawn with, one subschema after another. Only subschemas whose questions
+/// the labels leave open are kept until the end: on large inputs nearly none are.
+struct Linking {
+  ReachIndex& stepReach;
+  InnerSteps inner;
+  SubschemaLinks result{};
+  /// The groups of the subschema at hand, the highest component first: reach can lead only to
+  /// later ones. A group is its attributes in one component of the reach steps: they reach each
+  /// other, and reach and are reached alike.
+  std::vector<GroupNode> groups{};
+  std::vector<std::uint64_t> reach{};  ///< for each group at hand, bit k when it reaches group k
+  std::vector<std::pair<std::size_t, std::size_t>> open{};  ///< pairs of groups left to ask
+  std::vector<GroupNode> waitingGroups{};
+  std::vector<std::uint64_t> waitingReach{};
+  std::vector<Waiting> waiting{};
+  std::vector<ReachQuestion> questions{};  ///< what the labels alone could not tell
+  std::vector<std::pair<std::size_t, unsigned>> questionBits{};  ///< waiting group and bit
 };
 
 /// Whether an attribute in component `c` can take part in any reach but its own: its component
@@ -61,23 +61,56 @@ std::vector<char> activeComponents(const std::vector<NodeId>& stepComponent,
   return active;
 }
 
-/// Asks, or settles from the labels, whether group `from` reaches group `to`; the answer is bit
-/// `bit` of group `from`.
-void ask(Groups& found, ReachIndex& stepReach, std::size_t from, std::size_t to, unsigned bit) {
-  const NodeId a = found.groups[from].component;
-  const NodeId b = found.groups[to].component;
-  const Reach quick = quickReach(stepReach, a, b);
-  if (quick == Reach::kYes) found.reach[from] |= std::uint64_t{1} << bit;
-  if (quick != Reach::kUnknown) return;
-  found.questions.push_back({a, b});
-  found.questionBits.emplace_back(from, bit);
+/// Links each group to the groups it reaches that no other group it reaches reaches too.
+void linkNarrow(std::span<const GroupNode> groups, std::span<const std::uint64_t> reach,
+                SubschemaLinks& result) {
+  for (std::size_t j = 0; j + 1 < groups.size(); ++j) {
+    std::uint64_t beyond = 0;
+    for (std::uint64_t bits = reach[j]; bits != 0; bits &= bits - 1) {
+      beyond |= reach[static_cast<std::size_t>(std::countr_zero(bits))];
+    }
+    for (std::uint64_t bits = reach[j] & ~beyond; bits != 0; bits &= bits - 1) {
+      result.links.emplace_back(groups[j].node,
+                                groups[static_cast<std::size_t>(std::countr_zero(bits))].node);
+    }
+  }
 }
 
-/// Groups the attributes of subschema `i` that take part in reach, and asks what needs asking.
-void groupSubschema(Groups& found, std::size_t i, const std::vector<NodeId>& stepComponent,
-                    const std::vector<char>& active, ReachIndex& stepReach,
-                    std::vector<std::uint32_t>& seenIn,
-                    std::vector<std::pair<NodeId, AttributeId>>& byComponent) {
+/// Works out the reach between the groups at hand as far as the labels tell, and links them when
+/// that is all; otherwise keeps them, and what is left to ask, for the searches.
+void linkOrWait(Linking& linking) {
+  const std::size_t count = linking.groups.size();
+  linking.reach.assign(count, 0);
+  linking.open.clear();
+  for (std::size_t j = 0; j + 1 < count; ++j) {
+    for (std::size_t k = j + 1; k < count; ++k) {
+      const Reach quick =
+          quickReach(linking.stepReach, linking.groups[j].component, linking.groups[k].component);
+      if (quick == Reach::kYes) linking.reach[j] |= std::uint64_t{1} << k;
+      if (quick == Reach::kUnknown) linking.open.emplace_back(j, k);
+    }
+  }
+  if (linking.open.empty()) {
+    linkNarrow(linking.groups, linking.reach, linking.result);
+    return;
+  }
+  const std::size_t first = linking.waitingGroups.size();
+  linking.waiting.push_back({first, count});
+  linking.waitingGroups.insert(linking.waitingGroups.end(), linking.groups.begin(),
+                               linking.groups.end());
+  linking.waitingReach.insert(linking.waitingReach.end(), linking.reach.begin(),
+                              linking.reach.end());
+  for (const auto& [j, k] : linking.open) {
+    linking.questions.push_back({linking.groups[j].component, linking.groups[k].component});
+    linking.questionBits.emplace_back(first + j, static_cast<unsigned>(k));
+  }
+}
+
+/// Groups the attributes of subschema `i` that take part in reach, links the attributes of each
+/// group in a ring, as they reach each other, and links the groups or leaves them waiting.
+void linkSubschema(Linking& linking, std::size_t i, const std::vector<NodeId>& stepComponent,
+                   const std::vector<char>& active, std::vector<std::uint32_t>& seenIn,
+                   std::vector<std::pair<NodeId, AttributeId>>& byComponent) {
   byComponent.clear();
   for (const AttributeId x : subschemaAttributes(i)) {
     if (seenIn[x] == i || active[stepComponent[x]] == 0) continue;
@@ -86,90 +119,52 @@ void groupSubschema(Groups& found, std::size_t i, const std::vector<NodeId>& ste
   }
   if (byComponent.size() < 2) return;
   std::sort(byComponent.begin(), byComponent.end(), std::greater<>());
-  const Block block{i, found.groups.size(), 0, false};
-  for (std::size_t m = 0; m < byComponent.size(); ++m) {
-    if (m == 0 || byComponent[m].first != byComponent[m - 1].first) {
-      found.groups.push_back({byComponent[m].first, found.members.size(), 0});
+  linking.groups.clear();
+  std::vector<std::pair<NodeId, NodeId>>& links = linking.result.links;
+  for (std::size_t m = 0, end = 0; m < byComponent.size(); m = end) {
+    const NodeId component = byComponent[m].first;
+    for (end = m + 1; end < byComponent.size() && byComponent[end].first == component; ++end) {
+      links.emplace_back(byComponent[end - 1].second, byComponent[end].second);
     }
-    found.members.push_back(byComponent[m].second);
-    ++found.groups.back().members;
+    // The ring closes where the group has more than one attribute.
+    if (end - m > 1) links.emplace_back(byComponent[end - 1].second, byComponent[m].second);
+    linking.groups.push_back({component, byComponent[m].second});
   }
-  found.blocks.push_back(block);
-  Block& added = found.blocks.back();
-  added.groups = found.groups.size() - block.firstGroup;
-  added.wide = added.groups > std::min<std::size_t>(64, engineLimits.wordSubschema);
-  found.reach.resize(found.groups.size(), 0);
-  for (std::size_t j = 0; j + 1 < added.groups; ++j) {
-    const std::size_t from = block.firstGroup + j;
-    if (added.wide) {
-      ask(found, stepReach, from, from + 1, 0);
-      continue;
-    }
-    for (std::size_t k = j + 1; k < added.groups; ++k) {
-      ask(found, stepReach, from, block.firstGroup + k, static_cast<unsigned>(k));
-    }
+  if (linking.groups.size() < 2) return;
+  if (linking.groups.size() <= std::min<std::size_t>(64, engineLimits.wordSubschema)) {
+    linkOrWait(linking);
+  } else if (!linkInnerSteps(linking.inner, linking.stepReach, linking.groups,
+                             linking.result.links)) {
+    linking.result.incomplete.push_back(i);
   }
-}
-
-/// Links the members of each group in a ring, as they reach each other.
-void linkWithinGroups(const Groups& found, SubschemaLinks& result) {
-  for (const Group& group : found.groups) {
-    if (group.members < 2) continue;
-    for (std::size_t m = 0; m < group.members; ++m) {
-      result.links.emplace_back(found.members[group.firstMember + m],
-                                found.members[group.firstMember + (m + 1) % group.members]);
-    }
-  }
-}
-
-/// Links each group of a narrow block to the groups it reaches that no other group it reaches
-/// reaches too; a wide block along its chain, where it is one.
-void linkBlock(const Groups& found, const Block& block, SubschemaLinks& result) {
-  const auto first = [&](std::size_t j) {
-    return found.members[found.groups[block.firstGroup + j].firstMember];
-  };
-  bool chain = true;
-  for (std::size_t j = 0; j + 1 < block.groups; ++j) {
-    const std::uint64_t reached = found.reach[block.firstGroup + j];
-    if (block.wide) {
-      if (reached != 0) {
-        result.links.emplace_back(first(j), first(j + 1));
-      } else {
-        chain = false;
-      }
-      continue;
-    }
-    std::uint64_t beyond = 0;
-    for (std::uint64_t bits = reached; bits != 0; bits &= bits - 1) {
-      beyond |= found.reach[block.firstGroup + static_cast<std::size_t>(std::countr_zero(bits))];
-    }
-    for (std::uint64_t bits = reached & ~beyond; bits != 0; bits &= bits - 1) {
-      result.links.emplace_back(first(j), first(static_cast<std::size_t>(std::countr_zero(bits))));
-    }
-  }
-  if (!chain) result.incomplete.push_back(block.subschema);
 }
 
 }  // namespace
 
-SubschemaLinks linkSubschemas(const std::vector<NodeId>& stepComponent, ReachIndex& stepReach) {
-  const std::vector<char> active = activeComponents(stepComponent, stepReach);
-  Groups found;
-  std::vector<std::uint32_t> seenIn(attributeIds(), kNone);
-  std::vector<std::pair<NodeId, AttributeId>> byComponent;
-  for (std::size_t i = 0; i < subschemasInUse(); ++i) {
-    groupSubschema(found, i, stepComponent, active, stepReach, seenIn, byComponent);
+SubschemaLinks linkSubschemas(const std::vector<NodeId>& stepComponent, ReachIndex& stepReach,
+                              NodeId firstInnerNode) {
+  Linking linking{.stepReach = stepReach, .inner = startInnerSteps(stepReach, firstInnerNode)};
+  {
+    const std::vector<char> active = activeComponents(stepComponent, stepReach);
+    std::vector<std::uint32_t> seenIn(attributeIds(), kNone);
+    std::vector<std::pair<NodeId, AttributeId>> byComponent;
+    for (std::size_t i = 0; i < subschemasInUse(); ++i) {
+      linkSubschema(linking, i, stepComponent, active, seenIn, byComponent);
+    }
   }
-  const std::vector<std::uint64_t> answers = answerReachQuestions(stepReach, found.questions);
-  for (std::size_t q = 0; q < found.questions.size(); ++q) {
+  const std::vector<std::uint64_t> answers = answerReachQuestions(stepReach, linking.questions);
+  for (std::size_t q = 0; q < linking.questions.size(); ++q) {
     if (!bitAt(answers, q)) continue;
-    const auto [group, bit] = found.questionBits[q];
-    found.reach[group] |= std::uint64_t{1} << bit;
+    const auto [group, bit] = linking.questionBits[q];
+    linking.waitingReach[group] |= std::uint64_t{1} << bit;
   }
-  SubschemaLinks result;
-  linkWithinGroups(found, result);
-  for (const Block& block : found.blocks) linkBlock(found, block, result);
-  return result;
+  for (const Waiting& block : linking.waiting) {
+    linkNarrow(std::span(linking.waitingGroups).subspan(block.firstGroup, block.groups),
+               std::span(linking.waitingReach).subspan(block.firstGroup, block.groups),
+               linking.result);
+  }
+  linking.result.innerNodes = linking.inner.nextNode - firstInnerNode;
+  return std::move(linking.result);
 }
 
 }  // namespace fdpreserve

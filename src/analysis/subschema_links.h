@@ -14,14 +14,19 @@ namespace fdpreserve {
 /// may leave the subschema. Those edges can number the square of a subschema; these are far
 /// fewer, with the same reach, as the reach within one subschema is its own closure.
 struct SubschemaLinks {
-  std::vector<std::pair<NodeId, NodeId>> links;  ///< between attribute ids
-  /// Subschemas too wide for their reach to be worked out whole, whose attributes do not lie on
-  /// one chain of reach: the links keep only part of their reach.
+  std::vector<std::pair<NodeId, NodeId>> links;  ///< between attribute ids and inner nodes
+  /// The step components that stand inside wide subschemas, as grow nodes of their own: numbered
+  /// from the first node asked for on, this many.
+  std::size_t innerNodes = 0;
+  /// Wide subschemas that are not one chain and whose own steps were not searched, for want of
+  /// work left: the links keep only part of their reach.
   std::vector<std::size_t> incomplete;
 };
 
 /// The links of every subschema in use. `stepComponent` gives the component of each attribute in
-/// the graph of reach steps, and `stepReach` answers reach between those components.
-SubschemaLinks linkSubschemas(const std::vector<NodeId>& stepComponent, ReachIndex& stepReach);
+/// the graph of reach steps, and `stepReach` answers reach between those components. Inner nodes
+/// are numbered from `firstInnerNode` on.
+SubschemaLinks linkSubschemas(const std::vector<NodeId>& stepComponent, ReachIndex& stepReach,
+                              NodeId firstInnerNode);
 
 }  // namespace fdpreserve

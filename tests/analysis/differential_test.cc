@@ -14,6 +14,7 @@
 #include "support/reference_preservation.h"
 #include "support/state_fixture.h"
 #include "support/verdicts.h"
+#include "support/wide_input.h"
 
 namespace fdpreserve::testing {
 namespace {
@@ -59,6 +60,7 @@ class DifferentialTest : public StateTest, public ::testing::WithParamInterface<
 TEST_P(DifferentialTest, EveryDependencyAnsweredAsByThePasses) {
   int negative = 0;
   int shapedNegative = 0;
+  int wideNegative = 0;
   for (int i = 0; i < kInputsPerShard; ++i) {
     const auto seed = static_cast<unsigned>(GetParam() * kInputsPerShard + i);
     const std::string input = RandomInput(seed).make();
@@ -66,8 +68,11 @@ TEST_P(DifferentialTest, EveryDependencyAnsweredAsByThePasses) {
     // Names nothing else uses, first: the names that matter get ids past the first word.
     if (i % 4 == 0) compare(kPadding + input, seed);
     if (i % 2 == 0) shapedNegative += compare(ShapedInput(seed).make(), seed) ? 0 : 1;
+    if (i % 4 == 1) wideNegative += compare(WideInput(seed).make(), seed) ? 0 : 1;
     if (HasFailure()) return;
   }
+  EXPECT_GT(wideNegative, kInputsPerShard / 20);
+  EXPECT_LT(wideNegative, kInputsPerShard * 4 / 20);
   // Both verdicts must be common, or the comparison proves little.
   EXPECT_GT(negative, kInputsPerShard / 10);
   EXPECT_LT(negative, kInputsPerShard * 9 / 10);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/engine_limits.h"
+#include "analysis/inner_steps.h"
 
 namespace fdpreserve {
 namespace {
@@ -78,6 +79,54 @@ TEST_F(ReachIndexTest, AChainOfMillionsIsLabelledWithoutRecursionAndAnsweredByIt
   EXPECT_EQ(quickReach(index, kLength - 1, 0), Reach::kYes);
   EXPECT_EQ(quickReach(index, 0, kLength - 1), Reach::kNo);
   EXPECT_EQ(quickReach(index, 500'000, 499'999), Reach::kYes);
+}
+
+// A wide subschema's own steps, on graphs far larger than the differential inputs: from group to
+// group, the links reach exactly what the steps reach, through components outside the groups
+// too, and the labels that prune the search never cut a way off. Without work left, nothing is
+// linked.
+TEST_F(ReachIndexTest, InnerStepsLinkGroupsAsTheStepsReachEachOther) {
+  std::mt19937 random(11);
+  for (int round = 0; round < 60; ++round) {
+    const std::size_t nodes = 80 + random() % 120;
+    const Condensation condensed = condense(buildDigraph(nodes, [&](auto emit) {
+      std::mt19937 draw(static_cast<unsigned>(round));
+      for (NodeId from = 0; from < nodes; ++from) {
+        for (std::size_t e = draw() % 3; e > 0; --e) {
+          emit(from, static_cast<NodeId>(from + 1 + draw() % 6) % static_cast<NodeId>(nodes));
+        }
+      }
+    }));
+    const auto expected = reachByWalks(condensed.between);
+    const ReachIndex index = buildReachIndex(condensed.between);
+    const auto components = static_cast<NodeId>(nodeCount(condensed.between));
+    // Each group stands for itself in the links; the inner nodes come after the components.
+    std::vector<GroupNode> groups;
+    for (NodeId c = 0; c < components; ++c) {
+      if (random() % 3 == 0) groups.push_back({c, c});
+    }
+    InnerSteps inner = startInnerSteps(index, components);
+    std::vector<std::pair<NodeId, NodeId>> links;
+    ASSERT_TRUE(linkInnerSteps(inner, index, groups, links));
+    const Digraph linked = buildDigraph(inner.nextNode, [&](auto emit) {
+      for (const auto& [from, to] : links) emit(from, to);
+    });
+    const auto linkedReach = reachByWalks(linked);
+    for (const GroupNode& from : groups) {
+      for (const GroupNode& to : groups) {
+        ASSERT_EQ(linkedReach[from.node][to.node], expected[from.component][to.component])
+            << "round " << round << ": " << from.component << " to " << to.component;
+      }
+    }
+    engineLimits.innerStepWalks = 0;
+    InnerSteps none = startInnerSteps(index, components);
+    links.clear();
+    if (!groups.empty()) {
+      EXPECT_FALSE(linkInnerSteps(none, index, groups, links));
+    }
+    EXPECT_TRUE(links.empty());
+    engineLimits = EngineLimits{};
+  }
 }
 
 }  // namespace

@@ -39,8 +39,8 @@ TEST_F(InputTiersTest, EveryTierReadsBackWithItsShape) {
     EXPECT_EQ(nameCount(state.attributeNames) - 1, shape.attributes);
     for (std::size_t r = 0; r < shape.subschemas; ++r) {
       const SlotRow row = attributesOf(subschemaRow(state.decomposition, r));
-      if (shape.windows && r + 1 == shape.subschemas) {
-        ASSERT_LE(row.size(), shape.subschemaSize) << "the last window";
+      if ((shape.windows && r + 1 == shape.subschemas) || shape.parts || shape.ladder) {
+        ASSERT_LE(row.size(), shape.subschemaSize) << "subschema " << r;
       } else {
         ASSERT_EQ(row.size(), shape.subschemaSize) << "subschema " << r;
       }
@@ -111,6 +111,32 @@ TierShape smallWindows(std::string_view name, std::size_t attributes, std::size_
           .windows = windows};
 }
 
+/// Wide parts at the scale of a unit test, each name with two dependencies up to 12 ahead.
+TierShape smallParts(std::string_view name, std::size_t parts, std::size_t attributes,
+                     std::size_t crossings) {
+  const std::size_t stride = attributes / parts;
+  return {.name = name,
+          .subschemas = parts,
+          .subschemaSize = std::max(stride + 1, attributes - (parts - 1) * stride),
+          .dependencyLines = 2 * (attributes - 1) + crossings,
+          .maxSide = 1,
+          .attributes = attributes,
+          .parts = PartsShape{.parts = parts, .reach = 12, .crossings = crossings}};
+}
+
+/// A ladder of 60 rungs in windows of 8 rungs every 5, at the scale of a unit test, with 20
+/// questions forward and `backward` ones backward.
+TierShape smallLadder(std::string_view name, std::size_t backward) {
+  return {.name = name,
+          .subschemas = 12,
+          .subschemaSize = 16,
+          .dependencyLines = 3 * 60 - 2 + 20 + backward,
+          .maxSide = 1,
+          .attributes = 120,
+          .ladder = LadderShape{
+              .rungs = 60, .width = 8, .stride = 5, .questions = 20, .backward = backward}};
+}
+
 // The tiers themselves are too large for the analysis as it stands; shapes drawn the same way at a
 // smaller scale check that the verdict comes out as the generator promises, over many seeds. They
 // are sparse, so that a bridge that lost one of its lines would turn the verdict.
@@ -124,7 +150,16 @@ TEST_F(InputTiersTest, DrawnInputsGetTheVerdictTheyAreDrawnFor) {
       smallWindows("chain", 21, 2, 20, 20, {.lastFirst = true}),
       smallWindows("wide", 30, 30, 1, 29, {}),
       smallWindows("windows", 40, 6, 8, 69, {.jumps = 30, .reach = 7, .shuffled = true}),
-      smallWindows("far reach", 30, 2, 29, 59, {.jumps = 30, .shuffled = true})};
+      smallWindows("far reach", 30, 2, 29, 59, {.jumps = 30, .shuffled = true}),
+      smallWindows("broken windows", 60, 6, 12, 86, {.jumps = 30, .reach = 20, .brokenSteps = 3}),
+      smallWindows("broken far reach", 30, 2, 29, 57,
+                   {.jumps = 30, .shuffled = true, .brokenSteps = 2}),
+      smallWindows("broken chain", 21, 2, 19, 20,
+                   {.lastFirst = true, .brokenSteps = 1, .brokenWindows = true}),
+      smallParts("two parts", 2, 200, 30),
+      smallParts("three parts", 3, 240, 40),
+      smallLadder("ladder", 0),
+      smallLadder("ladder, backward", 5)};
   for (const TierShape& shape : shapes) {
     for (std::uint64_t seed = 1; seed <= 20; ++seed) {
       SCOPED_TRACE(::testing::Message() << shape.name << ", seed " << seed);
@@ -171,7 +206,7 @@ TEST_F(InputTiersTest, WindowsOverlapByOneNameAndHoldEveryName) {
   std::vector<TierShape> shapes = {smallWindows("short last window", 23, 5, 6, 22, {}),
                                    smallWindows("chain", 6, 2, 5, 5, {.lastFirst = true})};
   for (const TierShape& shape : tierShapes()) {
-    if (shape.windows) shapes.push_back(shape);
+    if (shape.windows && !shape.windows->brokenWindows) shapes.push_back(shape);
   }
   for (const TierShape& shape : shapes) {
     SCOPED_TRACE(shape.name);
@@ -201,7 +236,41 @@ TEST_F(InputTiersTest, EveryStepIsThereAndEveryJumpGoesForwardWithinReach) {
       ASSERT_TRUE(from < to && to < shape.attributes && to - from <= reach) << from << "->" << to;
       if (to == from + 1) stepped[from] = true;
     }
-    EXPECT_EQ(std::count(stepped.begin(), stepped.end(), false), 0);
+    EXPECT_EQ(static_cast<std::size_t>(std::count(stepped.begin(), stepped.end(), false)),
+              shape.windows->brokenSteps);
+  }
+}
+
+// A broken step turns the verdict only when no jump carries a walk over it inside one window
+// and some dependency has to cross it; the broken chain loses the pair of its gap, and asks for
+// the far end last.
+TEST_F(InputTiersTest, BrokenStepsLeaveGapsThatOnlyFailingDependenciesCross) {
+  for (const TierShape& shape : tierShapes()) {
+    if (!shape.windows || shape.windows->brokenSteps == 0) continue;
+    SCOPED_TRACE(shape.name);
+    const NumberedLines lines = numbered(tierInput(shape, 3, true));
+    const std::size_t stride = shape.subschemaSize - 1;
+    std::vector<bool> stepped(shape.attributes - 1, false);
+    for (const Numbers& dependency : lines.dependencies) {
+      if (dependency[1] == dependency[0] + 1) stepped[dependency[0]] = true;
+    }
+    for (std::size_t gap = 0; gap + 1 < shape.attributes; ++gap) {
+      if (stepped[gap]) continue;
+      std::size_t crossing = 0;
+      for (const Numbers& dependency : lines.dependencies) {
+        const std::size_t from = dependency[0];
+        const std::size_t to = dependency[1];
+        if (from > gap || to <= gap) continue;
+        ++crossing;
+        ASSERT_GT(to, from / stride * stride + stride) << from << "->" << to << " over " << gap;
+      }
+      EXPECT_GT(crossing, 0U) << gap;
+      if (!shape.windows->brokenWindows) continue;
+      for (const Numbers& window : lines.subschemas) ASSERT_NE(window.front(), gap);
+    }
+    if (shape.windows->brokenWindows) {
+      EXPECT_EQ(lines.dependencies.back(), (Numbers{0, shape.attributes - 1}));
+    }
   }
 }
 

@@ -13,6 +13,7 @@ const std::vector<EngineLimits>& engineLimitSets() {
                    .lookedThroughSides = 0,
                    .stepMatrixAttributes = 0,
                    .searchWalks = 0,
+                   .innerStepWalks = 0,
                    .twoThreadSettling = 2},
       EngineLimits{.wordSubschema = 1,
                    .exactSubschemaWord = 64,
@@ -23,6 +24,7 @@ const std::vector<EngineLimits>& engineLimitSets() {
                    .exactSubschemaWord = 1,
                    .stepMatrixAttributes = 8192,
                    .searchWalks = 1,
+                   .innerStepWalks = 1,
                    .twoThreadSettling = 3},
   };
   return sets;

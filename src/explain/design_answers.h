@@ -48,10 +48,17 @@ struct DesignAnswers {
   RepairAnswers repair;
 };
 
+/// How much of the join a report needs.
+enum class JoinScope : std::uint8_t {
+  kVerdicts,     ///< whether it is lossless under each rule
+  kWithTableau,  ///< and where the deciding rule finds it lossy, the final tableau
+};
+
 /// Decides the join of the tables in `state` under both rules, within budgets that `--all`
 /// raises; the textbook rule is not chased on an input `answers` found too large for it, unless it
 /// decides.
-JoinAnswers answerJoin(const RuleAnswers& answers, const ExplainOptions& options);
+JoinAnswers answerJoin(const RuleAnswers& answers, const ExplainOptions& options,
+                       JoinScope scope = JoinScope::kWithTableau);
 
 /// Proposes the repair under the deciding rule, for which `answers` decided, and proves it on
 /// the tables in `state`, which it puts back as they were.

@@ -66,7 +66,7 @@ std::optional<bool> textbookFromOurs(const JoinAnswers& join, const JoinVerdict&
 
 }  // namespace
 
-JoinAnswers answerJoin(const RuleAnswers& answers, const ExplainOptions& options) {
+JoinAnswers answerJoin(const RuleAnswers& answers, const ExplainOptions& options, JoinScope scope) {
   JoinAnswers join;
   WorkBudget budget = options.all ? unlimitedBudget() : WorkBudget{kVerdictWork};
   const JoinVerdict ours = losslessUnderAnyRule(budget);
@@ -87,14 +87,14 @@ JoinAnswers answerJoin(const RuleAnswers& answers, const ExplainOptions& options
         join.textbookLosslessRow = textbook.fullRow;
       }
     }
-  } else if (!*join.textbookLossless && !oursDecides) {
+  } else if (!*join.textbookLossless && !oursDecides && scope == JoinScope::kWithTableau) {
     if (!options.all && schemaCells() > kShownCells) {
       join.tableauCut = TableauCut::kTooLarge;
     } else {
       chaseFor(join, ClosureRule::kAllLeftAttributes, options);
     }
   }
-  if (!oursDecides) return join;
+  if (!oursDecides || scope == JoinScope::kVerdicts) return join;
   if (!join.lossless.has_value()) {
     join.tableauCut = TableauCut::kTooLong;
   } else if (!*join.lossless) {

@@ -110,6 +110,7 @@ void writeSteps(TextContext& text, const JoinAnswers& join, const std::string& r
     return;
   }
   putLine(text.sink, "  " + say(text, "join.steps", {{"rule", rule}}));
+  if (join.steps.empty()) putLine(text.sink, "    " + say(text, "join.steps-none"));
   for (const ChaseStep& step : join.steps) {
     const std::string rows =
         lineNumbers(std::vector<std::size_t>(step.rows.begin(), step.rows.end()), subschemaLine);

@@ -22,30 +22,43 @@ void dropRepeats(std::vector<AttributeId>& attributes, std::vector<std::uint32_t
   });
 }
 
+/// The kept proposals that hold each attribute, as lists through one block: a large repair keeps
+/// tens of thousands of proposals, and a list of its own for each would cost an allocation each.
+struct HoldingLists {
+  std::vector<std::uint32_t> head;  ///< per attribute: its first entry, or `kUnmarked`
+  std::vector<std::uint32_t> next;  ///< per entry: the next entry of the same attribute
+  std::vector<std::uint32_t> proposal;
+  std::vector<std::uint32_t> length;  ///< per attribute
+};
+
 /// Moves each proposal whose attributes a larger one holds into that one, largest first, so
 /// that a proposal taken in is never one that takes in others.
 std::vector<AddedSubschema> mergeContained(std::vector<AddedSubschema> proposals,
                                            WorkBudget& budget) {
-  std::vector<std::size_t> order(proposals.size());
-  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+  std::vector<std::uint32_t> order(proposals.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
+  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
     return proposals[a].attributes.size() > proposals[b].attributes.size();
   });
-  std::vector<std::vector<std::size_t>> keptHolding(attributeIds());
-  std::vector<std::vector<AttributeId>> sortedAttributes(proposals.size());
+  HoldingLists holding{.head = std::vector<std::uint32_t>(attributeIds(), kUnmarked),
+                       .next = {},
+                       .proposal = {},
+                       .length = std::vector<std::uint32_t>(attributeIds(), 0)};
+  // Whether a candidate holds every attribute of a proposal: its attributes marked, then looked up.
+  std::vector<std::uint32_t> mark(attributeIds(), kUnmarked);
   std::vector<std::uint8_t> kept(proposals.size(), 0);
-  for (const std::size_t p : order) {
+  for (const std::uint32_t p : order) {
     const std::vector<AttributeId>& mine = proposals[p].attributes;
     const AttributeId rarest = *std::min_element(mine.begin(), mine.end(), [&](auto a, auto b) {
-      return keptHolding[a].size() < keptHolding[b].size();
+      return holding.length[a] < holding.length[b];
     });
     std::size_t container = proposals.size();
-    for (const std::size_t q : keptHolding[rarest]) {
-      if (!spend(budget, mine.size())) break;
-      const auto& theirs = sortedAttributes[q];
-      if (std::all_of(mine.begin(), mine.end(), [&](AttributeId a) {
-            return std::binary_search(theirs.begin(), theirs.end(), a);
-          })) {
+    for (std::uint32_t e = holding.head[rarest]; e != kUnmarked; e = holding.next[e]) {
+      const std::uint32_t q = holding.proposal[e];
+      const std::vector<AttributeId>& theirs = proposals[q].attributes;
+      if (!spend(budget, mine.size() + theirs.size())) break;
+      for (const AttributeId a : theirs) mark[a] = e;
+      if (std::all_of(mine.begin(), mine.end(), [&](AttributeId a) { return mark[a] == e; })) {
         container = q;
         break;
       }
@@ -56,9 +69,12 @@ std::vector<AddedSubschema> mergeContained(std::vector<AddedSubschema> proposals
       continue;
     }
     kept[p] = 1;
-    sortedAttributes[p] = mine;
-    std::sort(sortedAttributes[p].begin(), sortedAttributes[p].end());
-    for (const AttributeId a : mine) keptHolding[a].push_back(p);
+    for (const AttributeId a : mine) {
+      holding.next.push_back(holding.head[a]);
+      holding.proposal.push_back(p);
+      holding.head[a] = static_cast<std::uint32_t>(holding.proposal.size() - 1);
+      ++holding.length[a];
+    }
   }
   std::vector<AddedSubschema> merged;
   for (std::size_t p = 0; p < proposals.size(); ++p) {
@@ -72,24 +88,48 @@ std::vector<AddedSubschema> mergeContained(std::vector<AddedSubschema> proposals
   return merged;
 }
 
+/// The proposals by their left sides: one attribute, the common case, straight from an index;
+/// several through a map.
+struct ProposalIndex {
+  std::vector<std::uint32_t> byAttribute;
+  std::map<std::vector<AttributeId>, std::size_t> bySide;
+  std::vector<AttributeId> key;
+};
+
+/// The proposal for left side `left`, added when new.
+AddedSubschema& proposalFor(RepairProposal& proposal, ProposalIndex& index, SlotRow left) {
+  index.key.assign(left.begin(), left.end());
+  std::sort(index.key.begin(), index.key.end());
+  index.key.erase(std::unique(index.key.begin(), index.key.end()), index.key.end());
+  const auto next = static_cast<std::uint32_t>(proposal.added.size());
+  std::size_t at = next;
+  if (index.key.size() == 1) {
+    std::uint32_t& known = index.byAttribute[index.key.front()];
+    if (known == kUnmarked) known = next;
+    at = known;
+  } else {
+    at = index.bySide.try_emplace(index.key, next).first->second;
+  }
+  if (at == next)
+    proposal.added.push_back({.attributes = {left.begin(), left.end()}, .restores = {}});
+  return proposal.added[at];
+}
+
 }  // namespace
 
 RepairProposal proposeRepair(ClosureRule rule, std::span<const LostDependency> lost,
                              WorkBudget& budget) {
   RepairProposal proposal{.rule = rule, .added = {}, .unrepairable = {}};
-  std::map<std::vector<AttributeId>, std::size_t> byLeftSide;
+  ProposalIndex index{.byAttribute = std::vector<std::uint32_t>(attributeIds(), kUnmarked),
+                      .bySide = {},
+                      .key = {}};
   for (const LostDependency& dependency : lost) {
     const SlotRow left = leftAttributes(dependency.entry);
     if (rule == ClosureRule::kAnyLeftAttribute && left.empty()) {
       proposal.unrepairable.push_back(dependency.entry);
       continue;
     }
-    std::vector<AttributeId> key(left.begin(), left.end());
-    std::sort(key.begin(), key.end());
-    key.erase(std::unique(key.begin(), key.end()), key.end());
-    const auto [found, isNew] = byLeftSide.try_emplace(std::move(key), proposal.added.size());
-    if (isNew) proposal.added.push_back({.attributes = {left.begin(), left.end()}, .restores = {}});
-    AddedSubschema& added = proposal.added[found->second];
+    AddedSubschema& added = proposalFor(proposal, index, left);
     added.attributes.insert(added.attributes.end(), dependency.missing.begin(),
                             dependency.missing.end());
     added.restores.push_back(dependency.entry);

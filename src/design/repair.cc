@@ -102,17 +102,13 @@ AddedSubschema& proposalFor(RepairProposal& proposal, ProposalIndex& index, Slot
   std::sort(index.key.begin(), index.key.end());
   index.key.erase(std::unique(index.key.begin(), index.key.end()), index.key.end());
   const auto next = static_cast<std::uint32_t>(proposal.added.size());
-  std::size_t at = next;
-  if (index.key.size() == 1) {
-    std::uint32_t& known = index.byAttribute[index.key.front()];
-    if (known == kUnmarked) known = next;
-    at = known;
-  } else {
-    at = index.bySide.try_emplace(index.key, next).first->second;
-  }
-  if (at == next)
-    proposal.added.push_back({.attributes = {left.begin(), left.end()}, .restores = {}});
-  return proposal.added[at];
+  const std::size_t at = index.key.size() == 1
+                             ? index.byAttribute[index.key.front()]
+                             : index.bySide.try_emplace(index.key, next).first->second;
+  if (at != kUnmarked && at != next) return proposal.added[at];
+  if (index.key.size() == 1) index.byAttribute[index.key.front()] = next;
+  proposal.added.push_back({.attributes = {left.begin(), left.end()}, .restores = {}});
+  return proposal.added.back();
 }
 
 }  // namespace

@@ -34,7 +34,8 @@ const parts = {
   worker: scriptText('the worker', read(engine) + '\n' + read(join(here, 'worker.js'))),
   examples: scriptText('the examples', JSON.stringify(exampleBytes)),
   view: scriptText('page_view.js', read(join(here, 'page_view.js'))),
-  design: scriptText('page_design.js', read(join(here, 'page_design.js'))),
+  subschemas: scriptText('subschema_view.js', read(join(here, 'subschema_view.js'))),
+  join: scriptText('join_view.js', read(join(here, 'join_view.js'))),
   script: scriptText('page.js', read(join(here, 'page.js'))),
 };
 

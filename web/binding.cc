@@ -15,6 +15,7 @@
 #include "driver/run.h"
 #include "explain/catalogue.h"
 #include "explain/explain.h"
+#include "explain/repaired_output.h"
 #include "model/analysis_state.h"
 #include "platform/output_file.h"
 
@@ -76,6 +77,32 @@ std::string explainJson(const std::string& name, std::string input, const std::s
   return report;
 }
 
+/// fdexplain --repaired on `input`, named `name`: {bytes, preserving, stillLost}, the repaired
+/// input's bytes, whether it preserves its dependencies and the lines it still loses; or {error}
+/// saying, in `language`, what went wrong.
+val repairedInput(const std::string& name, std::string input, const std::string& language) {
+  using namespace fdpreserve;
+  const explain::ExplainOptions options{.language = languageOfCode(language)};
+  val result = val::object();
+  try {
+    const explain::RepairedInput repaired = explain::repairInput(name, std::move(input), options);
+    resetAnalysisState();
+    if (!repaired.error.empty()) {
+      result.set("error", repaired.error);
+      return result;
+    }
+    val stillLost = val::array();
+    for (const std::uint64_t line : repaired.stillLost) stillLost.call<void>("push", line);
+    result.set("bytes", copyToJavaScript(repaired.bytes));
+    result.set("preserving", repaired.preserving);
+    result.set("stillLost", stillLost);
+  } catch (const std::bad_alloc&) {
+    resetAnalysisState();
+    result.set("error", explain::phrase(options.language, "page.error.memory"));
+  }
+  return result;
+}
+
 /// The language the page speaks for the browser's list of preferred languages (`navigator
 /// .languages`): the first of them that it speaks, else English. Gives its code.
 std::string pageLanguage(const val& preferred) {
@@ -106,4 +133,5 @@ EMSCRIPTEN_BINDINGS(fdpreserve) {
   emscripten::function("explainJson", &explainJson);
   emscripten::function("pageLanguage", &pageLanguage);
   emscripten::function("pageTexts", &pageTexts);
+  emscripten::function("repairedInput", &repairedInput);
 }

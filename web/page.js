@@ -99,6 +99,7 @@ function check(name, bytes, typed = false) {
   $('result').hidden = true;
   $('verdict').removeAttribute('data-preserving');
   clearReport();
+  clearJoinAndRepair();
   setStatus('busy', say('page.status.checking', { name, bytes: bytes.length }));
   $('input-info').textContent = say('page.input-info', { name, bytes: bytes.length });
   if (!typed) textArea.value = '';
@@ -144,9 +145,12 @@ function answered(message) {
     showVerdict(message.preserving, message.verdict);
     $('result').hidden = false;
     setStatus('busy', say('page.status.verdict', { ms: Math.round(message.milliseconds) }));
+  } else if (message.kind === 'repaired') {
+    repaired(message);
   } else if (message.kind === 'report') {
     running = false;
     showReport(message.report);
+    showJoinAndRepair(message.report);
     showInTextArea(message.report.encoding);
     setStatus(
       'done',
@@ -172,15 +176,42 @@ function openFragment() {
   return true;
 }
 
-function downloadOutput() {
-  if (output === null) return;
+/// Saves `bytes` as a file named `name`.
+function saveBytes(bytes, name) {
   const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([output], { type: 'application/octet-stream' }));
-  link.download = `${current.name.replace(/\.[^.]*$/, '')}.out`;
+  link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
+  link.download = name;
   document.body.append(link);
   link.click();
   link.remove();
   setTimeout(() => URL.revokeObjectURL(link.href), 60_000);
+}
+
+function downloadOutput() {
+  if (output !== null) saveBytes(output, `${current.name.replace(/\.[^.]*$/, '')}.out`);
+}
+
+// ---- the repaired input: the worker makes it, the page checks it or saves it ----
+
+function repairedName() {
+  return `${current.name.replace(/\.[^.]*$/, '')}.repaired.txt`;
+}
+
+function requestRepaired(purpose) {
+  if (running || worker === null || current === null) return;
+  const { name, bytes } = current;
+  const message = { id: jobId, kind: 'repair', purpose, name, bytes: bytes.slice().buffer, language };
+  worker.postMessage(message);
+}
+
+function repaired(message) {
+  const bytes = new Uint8Array(message.bytes);
+  if (message.purpose === 'download') {
+    saveBytes(bytes, repairedName());
+    showRepairedNote(message.stillLost);
+    return;
+  }
+  check(repairedName(), bytes);
 }
 
 const examples = JSON.parse($('examples').textContent);
@@ -216,6 +247,8 @@ document.addEventListener('drop', (event) => {
 });
 
 $('download-button').addEventListener('click', downloadOutput);
+$('repair-check-button').addEventListener('click', () => requestRepaired('check'));
+$('repair-download-button').addEventListener('click', () => requestRepaired('download'));
 window.addEventListener('hashchange', openFragment);
 $('language').addEventListener('change', (event) => {
   // A check under way is dropped: the same input is checked again in the new language.

@@ -173,6 +173,6 @@ function showReport(report) {
   }
   showRules(report);
   showDependencies(report);
-  showDesign(report);
+  showSubschemaFindings(report);
   showLines(report);
 }

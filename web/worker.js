@@ -5,6 +5,8 @@
 //   out: {id, kind: 'job', preserving, verdict, output, milliseconds}
 //        {id, kind: 'report', report, milliseconds}
 //        {id, kind: 'error', message}
+//   in:  {id, kind: 'repair', purpose, name, bytes, language}
+//   out: {id, kind: 'repaired', purpose, bytes, preserving, stillLost}   the repaired input
 //   in:  {kind: 'texts', preferred}  or  {kind: 'texts', language}
 //   out: {kind: 'texts', language, texts}    the language of the browser's preferred ones, or the
 //                                            one asked for, and the page's texts in it
@@ -52,6 +54,20 @@ async function giveTexts({ preferred, language }) {
   postMessage({ kind: 'texts', language: chosen, texts: engine.pageTexts(chosen) });
 }
 
+/// The repaired input, for the page to check or to download.
+async function repair({ id, purpose, name, bytes, language }) {
+  const engine = await engineReady;
+  const repaired = engine.repairedInput(name, new Uint8Array(bytes), language);
+  if (repaired.error !== undefined) {
+    postMessage({ id, kind: 'error', message: repaired.error });
+    return;
+  }
+  const { preserving, stillLost } = repaired;
+  postMessage({ id, kind: 'repaired', purpose, bytes: repaired.bytes, preserving, stillLost }, [
+    repaired.bytes.buffer,
+  ]);
+}
+
 async function answer({ id, name, bytes, language }) {
   const engine = await engineReady;
   const input = new Uint8Array(bytes);
@@ -78,7 +94,9 @@ async function answer({ id, name, bytes, language }) {
 }
 
 onmessage = (event) => {
-  const work = event.data.kind === 'texts' ? giveTexts(event.data) : answer(event.data);
+  const { kind } = event.data;
+  const work =
+    kind === 'texts' ? giveTexts(event.data) : kind === 'repair' ? repair(event.data) : answer(event.data);
   work.catch((error) => {
     postMessage({ id: event.data.id, kind: 'error', message: String(error?.message ?? error) });
   });

@@ -12,6 +12,7 @@
 #include "explain/explain.h"
 #include "explain/json_report.h"
 #include "explain/messages.h"
+#include "explain/repaired_output.h"
 #include "explain/summary_report.h"
 #include "platform/console.h"
 #include "platform/wildcard.h"
@@ -42,6 +43,7 @@ void reportLostInput() {
 struct CommandLine {
   ExplainOptions options;
   std::vector<std::string> files;
+  bool repaired = false;  ///< the repaired input instead of the report
 };
 
 /// `text` with its line feeds turned into the sink's line ends.
@@ -63,8 +65,8 @@ void describe(CLI::App& app, Language language) {
        {std::pair{"--json", "cli.option.json"}, std::pair{"--rule", "cli.option.rule"},
         std::pair{"--all", "cli.option.all"}, std::pair{"--lang", "cli.option.lang"},
         std::pair{"--summary", "summary.option"}, std::pair{"--csv", "summary.csv-option"},
-        std::pair{"FILE", "cli.option.files"}, std::pair{"--version", "cli.option.version"},
-        std::pair{"--help", "cli.option.help"}}) {
+        std::pair{"--repaired", "option.repaired"}, std::pair{"FILE", "cli.option.files"},
+        std::pair{"--version", "cli.option.version"}, std::pair{"--help", "cli.option.help"}}) {
     app.get_option(option)->description(text(key));
   }
 }
@@ -82,6 +84,7 @@ int parse(const std::vector<std::string>& arguments, CommandLine& line, ReportSi
   app.add_option("--lang", language)->check(CLI::IsMember({"en", "hu"}));
   CLI::Option* summary = app.add_flag("--summary", line.options.summary)->excludes(json);
   app.add_flag("--csv", line.options.csv)->needs(summary);
+  app.add_flag("--repaired", line.repaired);
   app.add_option("FILE", line.files)->required();
   app.set_version_flag("--version", std::string(texts::kProgram) + " " + std::string(kVersion));
   // CLI11 takes the arguments last first, without the program's name.
@@ -105,6 +108,11 @@ int parse(const std::vector<std::string>& arguments, CommandLine& line, ReportSi
     return kExitTrouble;
   }
   line.options.language = languageNamed(language);
+  if (line.repaired && (line.files.size() != 1 || line.options.json || line.options.summary)) {
+    reportError(phrase(line.options.language, "error.see-help",
+                       {{"error", phrase(line.options.language, "repaired.one-file")}}));
+    return kExitTrouble;
+  }
   line.options.decidingRule =
       rule == "textbook" ? ClosureRule::kAllLeftAttributes : ClosureRule::kAnyLeftAttribute;
   return -1;
@@ -144,6 +152,34 @@ int explainFile(ReportSink& sink, const std::string& file, const ExplainOptions&
   return kExitTrouble;
 }
 
+/// Writes FILE repaired instead of its report, and on standard error the lines it still loses;
+/// returns the exit status of the repaired input.
+int writeRepaired(ReportSink& sink, const std::string& file, const ExplainOptions& options) {
+  RepairedInput repaired;
+  try {
+    repaired = repairFile(file, options);
+  } catch (const std::bad_alloc&) {
+    repaired = RepairedInput{};
+    repaired.error = phrase(options.language, "error.out-of-memory-for-file");
+  }
+  resetAnalysisState();  // gives back what the file took
+  if (!repaired.error.empty()) {
+    reportError(file + ": " + repaired.error);
+    return kExitTrouble;
+  }
+  put(sink, repaired.bytes);
+  if (!repaired.stillLost.empty()) {
+    std::string lines;
+    for (const std::uint64_t l : repaired.stillLost) {
+      lines += (lines.empty() ? "" : ", ") + std::to_string(l);
+    }
+    reportError(file + ": " +
+                countedPhrase(options.language, "repaired.still-lost", repaired.stillLost.size(),
+                              {{"lines", lines}}));
+  }
+  return repaired.preserving ? kExitPreserving : kExitNotPreserving;
+}
+
 }  // namespace
 
 int runFdexplain(int argumentCount, char** argumentVector) {
@@ -156,7 +192,9 @@ int runFdexplain(int argumentCount, char** argumentVector) {
   const std::string lostInput = std::string(texts::kProgram) + ": " +
                                 phrase(line.options.language, "error.input-lost") + "\n";
   lostInputLine = lostInput;
-  if (status < 0) {
+  if (status < 0 && line.repaired) {
+    status = writeRepaired(sink, line.files.front(), line.options);
+  } else if (status < 0) {
     status = kExitPreserving;
     bool first = true;
     if (line.options.summary) writeSummaryHeader(sink, line.options);

@@ -47,9 +47,9 @@ int explainLoaded(ReportSink& sink, const LoadedInput& input, const ExplainOptio
   if (options.summary) {
     writeSummaryRow(sink, input, answers, options);
   } else if (options.json) {
-    writeJsonReport(sink, input, answers, options);
+    writeJsonReport(sink, input, answers, answerJoinAndRepair(answers, options), options);
   } else {
-    writeTextReport(sink, input, answers, options);
+    writeTextReport(sink, input, answers, answerJoinAndRepair(answers, options), options);
   }
   return decidingVerdict(answers, options) ? kExitPreserving : kExitNotPreserving;
 }

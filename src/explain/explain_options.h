@@ -2,15 +2,13 @@
 
 #include <cstdint>
 
+#include "design/closure_rule.h"
 #include "explain/catalogue.h"
 
 namespace fdpreserve::explain {
 
-/// When a dependency fires while a set of attributes is closed.
-enum class ClosureRule : std::uint8_t {
-  kAnyLeftAttribute,   ///< this tool's rule: as soon as any one of its left attributes is reached
-  kAllLeftAttributes,  ///< the textbook rule: once all of them are; an empty left side at once
-};
+/// The rules live with the design library, which chases under them too.
+using fdpreserve::ClosureRule;
 
 /// What the command line asks of a report.
 struct ExplainOptions {

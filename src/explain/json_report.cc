@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "analysis/tables_in_use.h"
-#include "explain/design_report.h"
+#include "explain/join_repair_json.h"
+#include "explain/subschema_report.h"
 #include "explain/messages.h"
 #include "explain/notes.h"
 #include "explain/subschema_json.h"
@@ -112,7 +113,7 @@ void putHeader(JsonWriter& writer, const LoadedInput& input, const RuleAnswers& 
 }
 
 /// Writes the minimal cover, then each subschema with what it keeps, worked out as it comes.
-void putSubschemas(JsonWriter& writer, DesignReport& design) {
+void putSubschemas(JsonWriter& writer, SubschemaReport& design) {
   const PutNames names = [&](std::span<const AttributeId> ids) { putNames(writer, ids); };
   putMinimalCover(writer.sink, design, names);
   put(writer.sink, ",\"subschemas\":[");
@@ -189,16 +190,26 @@ bool putDependencies(JsonWriter& writer, const RuleAnswers& answers,
 }  // namespace
 
 void writeJsonReport(ReportSink& sink, const LoadedInput& input, const RuleAnswers& answers,
-                     const ExplainOptions& options) {
+                     const JoinRepairAnswers& joinRepair, const ExplainOptions& options) {
   JsonWriter writer{.sink = sink, .names = serialiseNames(input.encoding), .kinds = {}};
   for (std::size_t kind = 0; kind < kNoteKindCount; ++kind) {
     writer.kinds[kind] = serialised(Json(noteKindName(static_cast<NoteKind>(kind))));
   }
   putHeader(writer, input, answers, options);
-  DesignReport design;
-  startDesignReport(design, input, options);
-  putSubschemas(writer, design);
+  putJoinVerdicts(sink, joinRepair.join);
+  SubschemaReport subschemas;
+  startSubschemaReport(subschemas, input, options);
+  putSubschemas(writer, subschemas);
   const bool everyTraced = putDependencies(writer, answers, options);
+  putRepairAndTableau(
+      sink, joinRepair, options,
+      NamesWriter{.list = [&](std::span<const AttributeId> ids) { putNames(writer, ids); },
+                  .one =
+                      [&](AttributeId id) {
+                        put(sink, std::string_view(writer.names.bytes)
+                                      .substr(writer.names.ends[id],
+                                              writer.names.ends[id + 1] - writer.names.ends[id]));
+                      }});
   put(sink, ",\"notes\":[");
   bool first = true;
   const auto putNext = [&](const Note& note) {
@@ -208,13 +219,14 @@ void writeJsonReport(ReportSink& sink, const LoadedInput& input, const RuleAnswe
   };
   const Language language = options.language;
   forEachLineNote(input, language, putNext);
-  forEachDesignNote(design, putNext);
+  forEachSubschemaNote(subschemas, putNext);
   if (answers.textbook != TextbookState::kDecided) {
     putNext(Note{.line = 0,
                  .kind = NoteKind::kTextbookSkipped,
                  .message = phrase(language, "note.textbook-skipped",
                                    {{"reason", textbookSkipReason(language, answers.textbook)}})});
   }
+  forEachJoinRepairNote(joinRepair, options, putNext);
   if (!everyTraced) {
     putNext(Note{
         .line = 0, .kind = NoteKind::kTracesCut, .message = phrase(language, "note.traces-cut")});

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "explain/join_repair_answers.h"
 #include "explain/explain_options.h"
 #include "explain/loaded_input.h"
 #include "explain/report_sink.h"
@@ -14,7 +15,7 @@ namespace fdpreserve::explain {
 /// each serialised by the JSON library, so that millions of dependencies need no document in
 /// memory.
 void writeJsonReport(ReportSink& sink, const LoadedInput& input, const RuleAnswers& answers,
-                     const ExplainOptions& options);
+                     const JoinRepairAnswers& design, const ExplainOptions& options);
 
 /// Writes {"file": name, "error": error} on one line.
 void writeJsonError(ReportSink& sink, const std::string& name, const std::string& error);

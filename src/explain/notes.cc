@@ -55,6 +55,8 @@ constexpr std::array<std::string_view, kNoteKindCount> kKindNames{
     "final-empty-entry",
     "textbook-skipped",
     "traces-cut",
+    "lossless-skipped",
+    "tableau-cut",
     "projection-cut",
     "cover-cut",
     "rules-part-on-subschema",

@@ -12,8 +12,9 @@
 namespace fdpreserve::explain {
 
 /// What a note is about. All up to the two on a large input are about the lines of the input;
-/// those two say what the report left out of a large input; the last three what the report on
-/// each subschema says beside it.
+/// those two say what the report left out of a large input; the two after them why the join's
+/// answers or its tableau were left out; the last three what the report on each subschema says
+/// beside it.
 enum class NoteKind : std::uint8_t {
   kBlankAtNameEdge,
   kNamesAfterGap,
@@ -33,11 +34,13 @@ enum class NoteKind : std::uint8_t {
   kFinalEmptyEntry,
   kTextbookSkipped,
   kTracesCut,
+  kLosslessSkipped,
+  kTableauCut,
   kProjectionCut,         ///< what a subschema keeps, its keys or normal form not worked out
   kCoverCut,              ///< the minimal cover not worked out
   kRulesPartOnSubschema,  ///< this tool's rule gives a subschema other keys or another form
 };
-inline constexpr std::size_t kNoteKindCount = 21;
+inline constexpr std::size_t kNoteKindCount = 23;
 
 /// The stable name of a kind, as the reports give it ("blank-at-name-edge", ...).
 std::string_view noteKindName(NoteKind kind);

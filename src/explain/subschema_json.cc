@@ -15,7 +15,7 @@ void putDependency(ReportSink& sink, std::span<const AttributeId> left, Attribut
 
 }  // namespace
 
-void putMinimalCover(ReportSink& sink, DesignReport& report, const PutNames& putNames) {
+void putMinimalCover(ReportSink& sink, SubschemaReport& report, const PutNames& putNames) {
   put(sink, ",\"minimal_cover\":");
   const TracedCover* cover = inputCover(report.context);
   if (cover == nullptr) {

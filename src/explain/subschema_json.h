@@ -3,7 +3,7 @@
 #include <functional>
 #include <span>
 
-#include "explain/design_report.h"
+#include "explain/subschema_report.h"
 #include "explain/report_sink.h"
 
 namespace fdpreserve::explain {
@@ -13,7 +13,7 @@ using PutNames = std::function<void(std::span<const AttributeId>)>;
 
 /// Writes `,"minimal_cover":` and the minimal cover of the input's dependencies, each with the
 /// lines it came from, or null when it was not worked out.
-void putMinimalCover(ReportSink& sink, DesignReport& report, const PutNames& putNames);
+void putMinimalCover(ReportSink& sink, SubschemaReport& report, const PutNames& putNames);
 
 /// Writes the fields that follow a subschema's attributes: `,"projected":`, `,"keys":`,
 /// `,"normal_form":` and `,"violation":`, each null when not worked out (a violation also in

@@ -4,7 +4,7 @@
 
 #include "analysis/tables_in_use.h"
 #include "explain/catalogue.h"
-#include "explain/design_report.h"
+#include "explain/subschema_report.h"
 
 namespace fdpreserve::explain {
 namespace {
@@ -19,7 +19,7 @@ std::string lineList(std::span<const std::size_t> entries) {
   return out;
 }
 
-void writeCover(TextContext& text, DesignReport& design) {
+void writeCover(TextContext& text, SubschemaReport& design) {
   const Language language = text.options.language;
   endLine(text.sink);
   putLine(text.sink, phrase(language, "design.heading.cover"));
@@ -44,7 +44,7 @@ void writeCover(TextContext& text, DesignReport& design) {
 }
 
 /// What the subschema keeps, as one line: its dependencies, at most the limit of them.
-std::string keptText(const TextContext& text, const DesignReport& design,
+std::string keptText(const TextContext& text, const SubschemaReport& design,
                      const SubschemaFindings& findings) {
   const std::size_t count = dependenciesIn(findings.projected);
   if (count == 0) return phrase(text.options.language, "design.keeps-nothing");
@@ -62,7 +62,7 @@ std::string keptText(const TextContext& text, const DesignReport& design,
 }
 
 /// The normal form and why it is not the next one up.
-std::string formText(const TextContext& text, const DesignReport& design,
+std::string formText(const TextContext& text, const SubschemaReport& design,
                      const SubschemaFindings& findings) {
   const Language language = text.options.language;
   const FormFinding& form = findings.form;
@@ -83,7 +83,7 @@ std::string formText(const TextContext& text, const DesignReport& design,
                  {"right", rightText}});
 }
 
-void writeSubschema(TextContext& text, DesignReport& design, std::size_t row,
+void writeSubschema(TextContext& text, SubschemaReport& design, std::size_t row,
                     SubschemaFindings& findings) {
   const Language language = text.options.language;
   findSubschemaForReport(design, row, findings);
@@ -119,10 +119,10 @@ void writeSubschema(TextContext& text, DesignReport& design, std::size_t row,
 
 }  // namespace
 
-void writeDesignSections(TextContext& text) {
+void writeSubschemaSections(TextContext& text) {
   const Language language = text.options.language;
-  DesignReport design;
-  startDesignReport(design, text.input, text.options);
+  SubschemaReport design;
+  startSubschemaReport(design, text.input, text.options);
   writeCover(text, design);
   endLine(text.sink);
   putLine(text.sink, phrase(language, "design.heading.subschemas"));

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "explain/join_repair_answers.h"
 #include "explain/notes.h"
 #include "explain/text_parts.h"
 
@@ -25,7 +26,8 @@ struct SummaryRow {
 };
 
 /// The row of the input in `state` from the answers, its notes counted.
-SummaryRow gatherRow(const LoadedInput& input, const RuleAnswers& answers) {
+SummaryRow gatherRow(const LoadedInput& input, const RuleAnswers& answers,
+                     const ExplainOptions& options) {
   SummaryRow row;
   row.preserving = preservingOurs(answers);
   if (answers.textbook == TextbookState::kDecided) {
@@ -35,8 +37,12 @@ SummaryRow gatherRow(const LoadedInput& input, const RuleAnswers& answers) {
   for (const std::size_t entry : answers.ours.failedEntries) {
     row.notPreservedLines.push_back(dependencyLine(entry));
   }
-  // The lossless columns stay empty until src/design answers whether the join is lossless: its
-  // answers under both closure rules go into row.lossless and row.textbookLossless here.
+  // Only the CSV records have columns for the join.
+  if (options.csv) {
+    const JoinAnswers join = answerJoin(answers, options, JoinScope::kVerdicts);
+    row.lossless = join.lossless;
+    row.textbookLossless = join.textbookLossless;
+  }
   // Every file that ends in a line feed has the final empty entry: counting its note would tell a
   // grader nothing.
   forEachLineNote(input, Language::kEnglish, [&row](const Note& note) {
@@ -121,7 +127,7 @@ void writeSummaryHeader(ReportSink& sink, const ExplainOptions& options) {
 
 void writeSummaryRow(ReportSink& sink, const LoadedInput& input, const RuleAnswers& answers,
                      const ExplainOptions& options) {
-  const SummaryRow row = gatherRow(input, answers);
+  const SummaryRow row = gatherRow(input, answers, options);
   if (options.csv) {
     putCsvRecord(sink, {input.name,
                         csvBoolean(row.preserving),

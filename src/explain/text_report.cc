@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analysis/tables_in_use.h"
+#include "explain/join_repair_text.h"
 #include "explain/notes.h"
 #include "explain/subschema_text.h"
 #include "explain/text_parts.h"
@@ -149,7 +150,7 @@ void writeNotes(TextContext& text, const NoteSummary& notes) {
 }  // namespace
 
 void writeTextReport(ReportSink& sink, const LoadedInput& input, const RuleAnswers& answers,
-                     const ExplainOptions& options) {
+                     const JoinRepairAnswers& joinRepair, const ExplainOptions& options) {
   TextContext text{.sink = sink,
                    .input = input,
                    .answers = answers,
@@ -160,9 +161,11 @@ void writeTextReport(ReportSink& sink, const LoadedInput& input, const RuleAnswe
   text.lineWidth = std::to_string(lastLine).size();
   const NoteSummary notes = gatherNotes(text);
   writeHeader(text, notes);
+  putLine(sink, joinHeaderLine(text, joinRepair.join));
   writeListings(text);
   writeTraceSections(text);
-  writeDesignSections(text);
+  writeJoinRepairSections(text, joinRepair);
+  writeSubschemaSections(text);
   writeNotes(text, notes);
 }
 

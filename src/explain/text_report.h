@@ -1,5 +1,6 @@
 #pragma once
 
+#include "explain/join_repair_answers.h"
 #include "explain/explain_options.h"
 #include "explain/loaded_input.h"
 #include "explain/report_sink.h"
@@ -11,6 +12,6 @@ namespace fdpreserve::explain {
 /// dependencies as read with their lines, why each dependency that fails does, where the rules
 /// part, and the notes on odd lines. Lists stop at `TextLimits` unless `options.all`.
 void writeTextReport(ReportSink& sink, const LoadedInput& input, const RuleAnswers& answers,
-                     const ExplainOptions& options);
+                     const JoinRepairAnswers& design, const ExplainOptions& options);
 
 }  // namespace fdpreserve::explain

@@ -216,15 +216,19 @@ void openInput(InputFile& file, const std::string& path) {
   openInputFromBytes(file, std::move(bytes));
 }
 
-void openStandardInput(InputFile& file) {
-  closeInput(file);
+bool readStandardInput(std::string& bytes) {
   constexpr int kStandardInput = 0;
 #ifdef _WIN32
   // The runtime reads standard input in text mode: CR LF and Ctrl-Z are toTextMode's to handle.
   (void)_setmode(kStandardInput, _O_BINARY);
 #endif
+  return readAll(kStandardInput, bytes);
+}
+
+void openStandardInput(InputFile& file) {
+  closeInput(file);
   std::string bytes;
-  if (!readAll(kStandardInput, bytes)) {
+  if (!readStandardInput(bytes)) {
     file.failMark = true;
     return;
   }

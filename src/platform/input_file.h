@@ -41,6 +41,9 @@ void openInput(InputFile& file, const std::string& path);
 /// closed with its failure mark set.
 void openStandardInput(InputFile& file);
 
+/// Reads all of standard input, its bytes as they are, into `bytes`; false when it cannot be read.
+bool readStandardInput(std::string& bytes);
+
 /// Opens `file` over bytes already in memory, as if they were the raw content of a file.
 void openInputFromBytes(InputFile& file, std::string bytes);
 

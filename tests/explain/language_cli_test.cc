@@ -48,12 +48,17 @@ TEST_F(LanguageTest, EveryExampleReadsInHungarianLineForLineAsInEnglish) {
     EXPECT_EQ(hu[0], en[0]);  // "== NAME"
     EXPECT_TRUE(hu[1].starts_with("Eredmény: ")) << hu[1];
     EXPECT_TRUE(hu[4].starts_with("Beolvasva: ")) << hu[4];
+    bool pasted = false;  // the repair's lines to paste are names, in any language
     for (std::size_t i = 0; i < hu.size(); ++i) {
       // Every text found its key, and no line kept the English words of the report.
       EXPECT_EQ(hu[i].find("[report."), std::string::npos) << hu[i];
       EXPECT_EQ(hu[i].find("[note."), std::string::npos) << hu[i];
       EXPECT_EQ(hu[i].find("[trace."), std::string::npos) << hu[i];
-      if (!en[i].empty() && i > 0) {
+      EXPECT_EQ(hu[i].find("[join."), std::string::npos) << hu[i];
+      EXPECT_EQ(hu[i].find("[repair."), std::string::npos) << hu[i];
+      pasted = en[i].starts_with("Repair under") || (pasted && en[i].starts_with("  "));
+      const bool pastedLine = pasted && !en[i].starts_with("Repair") && !en[i].starts_with("   ");
+      if (!en[i].empty() && i > 0 && !pastedLine) {
         EXPECT_NE(hu[i], en[i]) << "untranslated";
       }
     }

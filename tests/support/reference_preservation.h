@@ -14,6 +14,10 @@ using ReferenceAnswer = std::vector<std::string>;
 /// looked up. Slow, and plainly right: the yardstick for the program's own engine.
 std::vector<ReferenceAnswer> answersByPasses();
 
+/// The same under the textbook rule: each closure fires a dependency only once every attribute of
+/// its left side is in, and one with an empty left side at once.
+std::vector<ReferenceAnswer> textbookAnswersByPasses();
+
 /// What the passes make of one input.
 struct ReferenceRun {
   std::string output;                    ///< the whole output file

@@ -87,9 +87,10 @@ export async function shownResult(page) {
   });
 }
 
-/// Clicks the download button and gives the bytes of the file it saves.
-export async function download(page, folder) {
-  await page.click('#download-button');
+/// Clicks the download button (or the one `button` selects) and gives the bytes of the file it
+/// saves; `folder` must hold no other finished download.
+export async function download(page, folder, button = '#download-button') {
+  await page.click(button);
   for (let waited = 0; waited < 10_000; waited += 50) {
     const done = readdirSync(folder).filter((name) => !name.endsWith('.crdownload'));
     if (done.length === 1) return readFileSync(join(folder, done[0]));

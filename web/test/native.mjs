@@ -54,3 +54,13 @@ function explainJson(path, language) {
 export function generateTier(tier, path) {
   execFileSync(join(kBuild, 'bench/generate_input'), [tier, path], { stdio: 'ignore' });
 }
+
+/// What `fdexplain --repaired` writes for the input file at `path`.
+export function nativeRepaired(path) {
+  try {
+    return execFileSync(join(kBuild, 'src/explain/fdexplain'), ['--repaired', path]);
+  } catch (error) {
+    if (error.status === 1) return error.stdout;
+    throw error;
+  }
+}

@@ -9,7 +9,7 @@ import { after, before, describe, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
 
 import { download, fragmentOf, newPage, open, settled, shownResult, startBrowser } from './browser.mjs';
-import { generateTier, kPage, kRoot, nativeAnswer, nativeNotes } from './native.mjs';
+import { generateTier, kPage, kRoot, nativeAnswer, nativeNotes, nativeRepaired } from './native.mjs';
 
 const pageUrl = pathToFileURL(kPage).href;
 const inputs = [
@@ -177,6 +177,66 @@ describe('the language of the page', () => {
       const path = join(kRoot, 'examples/road.txt');
       await tab.page.goto(pageUrl + fragmentOf(readFileSync(path)));
       await speaks(tab, 'en', path);
+    }));
+});
+
+describe('the join and the repair', () => {
+  test('the repair of an example, checked in the page and downloaded as fdexplain writes it', () =>
+    withTab(async (tab) => {
+      const path = join(kRoot, 'examples/not_preserving.txt');
+      await tab.page.goto(pageUrl + fragmentOf(readFileSync(path)));
+      assert.equal(await settled(tab.page), 'done');
+      const shown = await tab.page.evaluate(() => ({
+        hidden: document.getElementById('repair').hidden,
+        lines: [...document.querySelectorAll('#repair-lines li')].map((li) => ({
+          line: li.querySelector('code').textContent,
+          restores: li.dataset.restores,
+        })),
+        ours: document.getElementById('join-ours').dataset.lossless,
+        textbook: document.getElementById('join-textbook').dataset.lossless,
+        heading: document.getElementById('repair-heading').textContent,
+      }));
+      assert.deepEqual(shown, {
+        hidden: false,
+        lines: [{ line: 'L,M', restores: '5' }],
+        ours: 'true',
+        textbook: 'true',
+        heading: 'Repair',
+      });
+      const expected = nativeRepaired(path);
+      const saved = await download(tab.page, tab.downloads, '#repair-download-button');
+      assert.ok(saved.equals(expected), 'downloaded repaired bytes');
+      // Checked in the page, the repaired input is preserving, and the address holds it.
+      await tab.page.click('#repair-check-button');
+      await tab.page.waitForSelector('#verdict[data-preserving="true"]');
+      assert.equal(await settled(tab.page), 'done');
+      assert.equal(await tab.page.evaluate(() => location.hash), fragmentOf(expected));
+      assert.equal(await tab.page.$eval('#repair', (node) => node.hidden), true);
+      assert.deepEqual(tab.errors, []);
+    }));
+
+  test('a lossy join shows its final tableau, in Hungarian too', () =>
+    withTab(async (tab) => {
+      await open(tab.page, pageUrl);
+      await tab.page.type('#input-text', 'A,B\nB,C\nC,D\n\nA->B\nC->D');
+      assert.equal(await settled(tab.page), 'done');
+      const shown = () =>
+        tab.page.evaluate(() => ({
+          ours: document.getElementById('join-ours').textContent,
+          rows: [...document.querySelectorAll('#tableau tbody tr')].map((tr) =>
+            [...tr.children].map((td) => td.textContent),
+          ),
+        }));
+      const rows = [
+        ['1', 'A, B', 'C, D'],
+        ['2', 'B, C', 'A'],
+        ['3', 'C, D', 'A, B'],
+      ];
+      assert.deepEqual(await shown(), { ours: 'lossy', rows });
+      await tab.page.select('#language', 'hu');
+      await tab.page.waitForSelector('html[data-texts="hu"]');
+      assert.equal(await settled(tab.page), 'done');
+      assert.deepEqual(await shown(), { ours: 'veszteséges', rows });
     }));
 });
 

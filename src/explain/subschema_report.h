@@ -16,7 +16,7 @@
 namespace fdpreserve::explain {
 
 /// The findings of one report, and the notes they give.
-struct DesignReport {
+struct SubschemaReport {
   DesignContext context;
   Language language = Language::kEnglish;
   NameEncoding encoding = NameEncoding::kUtf8;
@@ -26,15 +26,15 @@ struct DesignReport {
 
 /// Starts the findings on the input in `state`; with `options.all` only each subschema's own
 /// budget limits the work.
-void startDesignReport(DesignReport& report, const LoadedInput& input,
+void startSubschemaReport(SubschemaReport& report, const LoadedInput& input,
                        const ExplainOptions& options);
 
 /// Works out subschema row `row` into `findings` and notes what a report says of it.
-void findSubschemaForReport(DesignReport& report, std::size_t row, SubschemaFindings& findings);
+void findSubschemaForReport(SubschemaReport& report, std::size_t row, SubschemaFindings& findings);
 
 /// Calls `emit` with the notes on the subschemas worked out, then with those on the whole input:
 /// the cover not worked out, subschemas the file's budget cut.
-void forEachDesignNote(const DesignReport& report, const NoteSink& emit);
+void forEachSubschemaNote(const SubschemaReport& report, const NoteSink& emit);
 
 /// "BCNF", "3NF", "2NF" or "1NF".
 std::string_view formName(NormalForm form);
@@ -44,11 +44,11 @@ std::vector<AttributeId> idsOfPlaces(const SubschemaFindings& findings,
                                      std::span<const AttributeId> places);
 
 /// Keys as the reports show them: "{A, B}, {C}".
-std::string keysText(const DesignReport& report, const SubschemaFindings& findings,
+std::string keysText(const SubschemaReport& report, const SubschemaFindings& findings,
                      const std::vector<PlaceList>& keys, std::size_t limit);
 
 /// A dependency over attribute ids as the reports show it: "A, B -> C".
-std::string dependencyOfIds(const DesignReport& report, std::span<const AttributeId> left,
+std::string dependencyOfIds(const SubschemaReport& report, std::span<const AttributeId> left,
                             AttributeId right);
 
 }  // namespace fdpreserve::explain

@@ -96,7 +96,7 @@ function showSubschemas(report, root) {
 }
 
 /// The minimal cover, then a row for each subschema shown.
-function showDesign(report) {
+function showSubschemaFindings(report) {
   const root = document.getElementById('design');
   root.replaceChildren();
   if (!('minimal_cover' in report)) return;

@@ -1,4 +1,4 @@
-#include "explain/design_report.h"
+#include "explain/subschema_report.h"
 
 #include "analysis/tables_in_use.h"
 #include "explain/catalogue.h"
@@ -7,14 +7,14 @@ namespace fdpreserve::explain {
 namespace {
 
 /// Names as the reports show them, or "(nothing)".
-std::string namesOrNothing(const DesignReport& report, std::span<const AttributeId> ids) {
+std::string namesOrNothing(const SubschemaReport& report, std::span<const AttributeId> ids) {
   if (ids.empty()) return phrase(report.language, "design.nothing");
   std::string out;
   appendNames(out, ids, report.encoding);
   return out;
 }
 
-void noteSubschema(DesignReport& report, std::size_t row, const SubschemaFindings& findings) {
+void noteSubschema(SubschemaReport& report, std::size_t row, const SubschemaFindings& findings) {
   const std::string line = std::to_string(subschemaLine(row));
   if (findings.cut == DesignCut::kSubschemaBudget) {
     report.notes.push_back(
@@ -35,22 +35,22 @@ void noteSubschema(DesignReport& report, std::size_t row, const SubschemaFinding
 
 }  // namespace
 
-void startDesignReport(DesignReport& report, const LoadedInput& input,
+void startSubschemaReport(SubschemaReport& report, const LoadedInput& input,
                        const ExplainOptions& options) {
-  report = DesignReport{};
+  report = SubschemaReport{};
   report.language = options.language;
   report.encoding = input.encoding;
   startDesign(report.context, designBudgets(options.all));
 }
 
-void findSubschemaForReport(DesignReport& report, std::size_t row, SubschemaFindings& findings) {
+void findSubschemaForReport(SubschemaReport& report, std::size_t row, SubschemaFindings& findings) {
   const std::size_t cutBefore = report.context.cutForTheFile;
   findSubschema(report.context, row, findings);
   if (cutBefore == 0 && report.context.cutForTheFile > 0) report.firstCutForTheFile = row;
   noteSubschema(report, row, findings);
 }
 
-void forEachDesignNote(const DesignReport& report, const NoteSink& emit) {
+void forEachSubschemaNote(const SubschemaReport& report, const NoteSink& emit) {
   for (const Note& note : report.notes) emit(note);
   const DesignContext& context = report.context;
   if (context.coverTried && !context.coverFound) {
@@ -95,7 +95,7 @@ std::vector<AttributeId> idsOfPlaces(const SubschemaFindings& findings,
   return ids;
 }
 
-std::string keysText(const DesignReport& report, const SubschemaFindings& findings,
+std::string keysText(const SubschemaReport& report, const SubschemaFindings& findings,
                      const std::vector<PlaceList>& keys, std::size_t limit) {
   std::string out;
   for (std::size_t k = 0; k < keys.size() && k < limit; ++k) {
@@ -111,7 +111,7 @@ std::string keysText(const DesignReport& report, const SubschemaFindings& findin
   return out;
 }
 
-std::string dependencyOfIds(const DesignReport& report, std::span<const AttributeId> left,
+std::string dependencyOfIds(const SubschemaReport& report, std::span<const AttributeId> left,
                             AttributeId right) {
   return namesOrNothing(report, left) + " -> " +
          namesOrNothing(report, std::span<const AttributeId>(&right, 1));

@@ -113,7 +113,7 @@ void putRepairAndTableau(ReportSink& sink, const JoinRepairAnswers& design,
 }
 
 void forEachJoinRepairNote(const JoinRepairAnswers& design, const ExplainOptions& options,
-                       const std::function<void(const Note&)>& emit) {
+                           const std::function<void(const Note&)>& emit) {
   const JoinAnswers& join = design.join;
   const Language language = options.language;
   for (const auto& [rule, verdict] :

@@ -28,6 +28,6 @@ void putRepairAndTableau(ReportSink& sink, const JoinRepairAnswers& design,
 
 /// Calls `emit` with a note for each verdict of the join not computed and for a tableau left out.
 void forEachJoinRepairNote(const JoinRepairAnswers& design, const ExplainOptions& options,
-                       const std::function<void(const Note&)>& emit);
+                           const std::function<void(const Note&)>& emit);
 
 }  // namespace fdpreserve::explain

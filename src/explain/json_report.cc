@@ -7,10 +7,10 @@
 
 #include "analysis/tables_in_use.h"
 #include "explain/join_repair_json.h"
-#include "explain/subschema_report.h"
 #include "explain/messages.h"
 #include "explain/notes.h"
 #include "explain/subschema_json.h"
+#include "explain/subschema_report.h"
 #include "explain/text_parts.h"
 
 namespace fdpreserve::explain {

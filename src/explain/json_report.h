@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "explain/join_repair_answers.h"
 #include "explain/explain_options.h"
+#include "explain/join_repair_answers.h"
 #include "explain/loaded_input.h"
 #include "explain/report_sink.h"
 #include "explain/rule_answers.h"

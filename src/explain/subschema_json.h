@@ -3,8 +3,8 @@
 #include <functional>
 #include <span>
 
-#include "explain/subschema_report.h"
 #include "explain/report_sink.h"
+#include "explain/subschema_report.h"
 
 namespace fdpreserve::explain {
 

@@ -36,7 +36,7 @@ void noteSubschema(SubschemaReport& report, std::size_t row, const SubschemaFind
 }  // namespace
 
 void startSubschemaReport(SubschemaReport& report, const LoadedInput& input,
-                       const ExplainOptions& options) {
+                          const ExplainOptions& options) {
   report = SubschemaReport{};
   report.language = options.language;
   report.encoding = input.encoding;

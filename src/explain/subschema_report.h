@@ -27,7 +27,7 @@ struct SubschemaReport {
 /// Starts the findings on the input in `state`; with `options.all` only each subschema's own
 /// budget limits the work.
 void startSubschemaReport(SubschemaReport& report, const LoadedInput& input,
-                       const ExplainOptions& options);
+                          const ExplainOptions& options);
 
 /// Works out subschema row `row` into `findings` and notes what a report says of it.
 void findSubschemaForReport(SubschemaReport& report, std::size_t row, SubschemaFindings& findings);

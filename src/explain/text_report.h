@@ -1,7 +1,7 @@
 #pragma once
 
-#include "explain/join_repair_answers.h"
 #include "explain/explain_options.h"
+#include "explain/join_repair_answers.h"
 #include "explain/loaded_input.h"
 #include "explain/report_sink.h"
 #include "explain/rule_answers.h"

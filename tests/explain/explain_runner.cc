@@ -22,6 +22,17 @@ std::string reportLineEnd() {
   return programRunsUnderWine() ? "\r\n" : "\n";
 }
 
+std::vector<std::string> reportLines(const std::string& console) {
+  std::vector<std::string> lines;
+  const std::string nl = reportLineEnd();
+  for (std::size_t begin = 0; begin < console.size();) {
+    const std::size_t end = console.find(nl, begin);
+    lines.push_back(console.substr(begin, end - begin));
+    begin = end == std::string::npos ? console.size() : end + nl.size();
+  }
+  return lines;
+}
+
 std::vector<nlohmann::json> parseJsonLines(const std::string& text) {
   std::vector<nlohmann::json> objects;
   std::istringstream lines(text);

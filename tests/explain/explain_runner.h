@@ -21,6 +21,9 @@ RunOptions explainRun(RunOptions options = {});
 /// The text report's line end: CR LF from the Windows build.
 std::string reportLineEnd();
 
+/// The lines of a text report, without their line ends.
+std::vector<std::string> reportLines(const std::string& console);
+
 /// Every line of a JSON Lines text, parsed; a line that does not parse fails the test.
 std::vector<nlohmann::json> parseJsonLines(const std::string& text);
 

@@ -17,16 +17,6 @@ const fs::path kExamplesDir = FDPRESERVE_EXAMPLES_DIR;
 
 using LanguageTest = ExplainTest;
 
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  for (std::size_t begin = 0; begin < text.size();) {
-    const std::size_t end = std::min(text.find('\n', begin), text.size());
-    lines.push_back(text.substr(begin, end - begin));
-    begin = end + 1;
-  }
-  return lines;
-}
-
 /// fdexplain with the locale `locale` in LANG and nothing in LC_ALL or LC_MESSAGES.
 RunResult explainInLocale(const fs::path& dir, const std::vector<std::string>& arguments,
                           const std::string& locale) {
@@ -42,8 +32,8 @@ TEST_F(LanguageTest, EveryExampleReadsInHungarianLineForLineAsInEnglish) {
     const RunResult english = explain({"--lang=en", name});
     const RunResult hungarian = explain({"--lang=hu", name});
     EXPECT_EQ(hungarian.exitStatus, english.exitStatus);
-    const std::vector<std::string> en = linesOf(english.console);
-    const std::vector<std::string> hu = linesOf(hungarian.console);
+    const std::vector<std::string> en = reportLines(english.console);
+    const std::vector<std::string> hu = reportLines(hungarian.console);
     ASSERT_EQ(hu.size(), en.size()) << hungarian.console;
     EXPECT_EQ(hu[0], en[0]);  // "== NAME"
     EXPECT_TRUE(hu[1].starts_with("Eredmény: ")) << hu[1];

@@ -26,18 +26,6 @@ class SummaryTest : public ExplainTest {
     writeFile("km.txt", "K,M\nL,M\n\nK,L->M\n");
     fs::create_directory(path("folder"));
   }
-
-  /// The lines of a text summary, without their line ends.
-  static std::vector<std::string> linesOf(const std::string& console) {
-    std::vector<std::string> lines;
-    const std::string nl = reportLineEnd();
-    for (std::size_t begin = 0; begin < console.size();) {
-      const std::size_t end = console.find(nl, begin);
-      lines.push_back(console.substr(begin, end - begin));
-      begin = end == std::string::npos ? console.size() : end + nl.size();
-    }
-    return lines;
-  }
 };
 
 TEST_F(SummaryTest, OneLineAFileInEnglishAndInHungarian) {
@@ -47,7 +35,7 @@ TEST_F(SummaryTest, OneLineAFileInEnglishAndInHungarian) {
   const RunResult inEnglish = explain(english);
   EXPECT_EQ(inEnglish.exitStatus, 1);
   EXPECT_EQ(inEnglish.errors, "");
-  EXPECT_EQ(linesOf(inEnglish.console),
+  EXPECT_EQ(reportLines(inEnglish.console),
             (std::vector<std::string>{
                 "yes.txt: függőségőrző; textbook rule: függőségőrző; every dependency preserved; "
                 "0 notes on odd lines",
@@ -58,7 +46,7 @@ TEST_F(SummaryTest, OneLineAFileInEnglishAndInHungarian) {
 
   std::vector<std::string> hungarian = arguments;
   hungarian.insert(hungarian.begin(), "--lang=hu");
-  EXPECT_EQ(linesOf(explain(hungarian).console),
+  EXPECT_EQ(reportLines(explain(hungarian).console),
             (std::vector<std::string>{
                 "yes.txt: függőségőrző; tankönyvi szabály: függőségőrző; minden függőség "
                 "megőrződik; 0 megjegyzés a szokatlan sorokról",
@@ -72,14 +60,14 @@ TEST_F(SummaryTest, UnreadableFilesGetARowAndTheOthersTheirs) {
   const RunResult result =
       explain({"--summary", "--lang=en", "yes.txt", "missing.txt", "folder", "no.txt"});
   EXPECT_EQ(result.exitStatus, 2);
-  const std::vector<std::string> lines = linesOf(result.console);
+  const std::vector<std::string> lines = reportLines(result.console);
   ASSERT_EQ(lines.size(), 4U) << result.console;
   EXPECT_TRUE(lines[0].starts_with("yes.txt: függőségőrző;")) << lines[0];
   EXPECT_TRUE(lines[1].starts_with("missing.txt: error: cannot be read")) << lines[1];
   EXPECT_TRUE(lines[2].starts_with("folder: error: cannot be read")) << lines[2];
   EXPECT_TRUE(lines[3].starts_with("no.txt: nem függőségőrző;")) << lines[3];
   // Each unreadable file has its line on standard error too, as without --summary.
-  const std::vector<std::string> errors = linesOf(result.errors);
+  const std::vector<std::string> errors = reportLines(result.errors);
   ASSERT_EQ(errors.size(), 2U) << result.errors;
   EXPECT_TRUE(errors[0].starts_with("fdexplain: missing.txt: cannot be read")) << errors[0];
   EXPECT_TRUE(errors[1].starts_with("fdexplain: folder: cannot be read")) << errors[1];

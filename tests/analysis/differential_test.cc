@@ -12,6 +12,7 @@
 #include "support/engine_comparison.h"
 #include "support/random_input.h"
 #include "support/reference_preservation.h"
+#include "support/sanitizer.h"
 #include "support/state_fixture.h"
 #include "support/verdicts.h"
 #include "support/wide_input.h"
@@ -20,7 +21,7 @@ namespace fdpreserve::testing {
 namespace {
 
 constexpr int kShards = 10;
-constexpr int kInputsPerShard = 1000;
+constexpr int kInputsPerShard = seededInputs(1000);
 
 /// A subschema of 150 names of its own.
 const std::string kPadding = [] {

@@ -10,6 +10,7 @@
 #include "model/analysis_state.h"
 #include "support/random_input.h"
 #include "support/reference_chase.h"
+#include "support/sanitizer.h"
 #include "support/state_fixture.h"
 
 namespace fdpreserve::testing {
@@ -133,7 +134,7 @@ TEST_F(LosslessTest, ChainsAndWindowsInEitherOrder) {
 }
 
 constexpr int kShards = 4;
-constexpr int kInputsPerShard = 500;
+constexpr int kInputsPerShard = seededInputs(500);
 
 class LosslessDifferentialTest : public LosslessTest, public ::testing::WithParamInterface<int> {};
 

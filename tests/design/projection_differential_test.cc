@@ -12,13 +12,14 @@
 #include "design/subschema_design.h"
 #include "support/random_input.h"
 #include "support/reference_design.h"
+#include "support/sanitizer.h"
 #include "support/state_fixture.h"
 
 namespace fdpreserve::testing {
 namespace {
 
 constexpr int kShards = 4;
-constexpr int kInputsPerShard = 1000;
+constexpr int kInputsPerShard = seededInputs(1000);
 constexpr std::size_t kWidestCompared = 12;
 
 DesignBudgets unlimitedBudgets() {

@@ -16,6 +16,7 @@
 #include "model/analysis_state.h"
 #include "support/random_input.h"
 #include "support/reference_preservation.h"
+#include "support/sanitizer.h"
 #include "support/state_fixture.h"
 
 namespace fdpreserve::testing {
@@ -172,7 +173,7 @@ TEST_F(RepairTest, RepairedInputKeepsEveryByteAndLineEndOfTheFile) {
 }
 
 constexpr int kShards = 4;
-constexpr int kInputsPerShard = 300;
+constexpr int kInputsPerShard = seededInputs(300);
 
 class RepairDifferentialTest : public RepairTest, public ::testing::WithParamInterface<int> {};
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/sanitizer.h"
+
 namespace fdpreserve::testing {
 
 /// What the program finds on its standard input.
@@ -27,20 +29,6 @@ struct RunOptions {
   /// NAME=VALUE settings that replace or join those of the runner's environment.
   std::vector<std::string> environment{};
 };
-
-/// True when this build runs under AddressSanitizer, which maps terabytes of shadow memory: a limit
-/// on the address space cannot be tested there.
-#if defined(__SANITIZE_ADDRESS__)
-inline constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-inline constexpr bool kAddressSanitizer = true;
-#else
-inline constexpr bool kAddressSanitizer = false;
-#endif
-#else
-inline constexpr bool kAddressSanitizer = false;
-#endif
 
 /// What one run of the program left behind.
 struct RunResult {

@@ -15,7 +15,11 @@ namespace {
 constexpr std::size_t kTextbookEntryLimit = 250'000;
 /// The work the textbook rule may take unless asked for: a fraction of a second.
 constexpr std::uint64_t kTextbookWork = 20'000'000;
-/// The work the traces of a report may take unless `--all` asks for every one.
+/// The work the traces of a report may take unless `--all` asks for every one: a share for each
+/// attribute, subschema and dependency, so that the traces of a large file cost about what its
+/// verdict cost, between a floor that traces every failure of a course's exercise and a cap.
+constexpr std::uint64_t kTraceWorkPerTableEntry = 16;
+constexpr std::uint64_t kTraceWorkFloor = 2'000'000;
 constexpr std::uint64_t kTraceWork = 20'000'000;
 
 /// Whether the textbook passes reach the right side of `entry`, found by ever longer searches:
@@ -114,7 +118,9 @@ std::string textbookSkipReason(Language language, TextbookState state) {
 }
 
 WorkBudget traceBudget(const ExplainOptions& options) {
-  return options.all ? unlimitedBudget() : WorkBudget{kTraceWork};
+  if (options.all) return unlimitedBudget();
+  const std::uint64_t entries = attributeIds() + subschemasInUse() + dependenciesInUse();
+  return WorkBudget{std::clamp(kTraceWorkPerTableEntry * entries, kTraceWorkFloor, kTraceWork)};
 }
 
 }  // namespace fdpreserve::explain

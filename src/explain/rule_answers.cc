@@ -16,8 +16,8 @@ constexpr std::size_t kTextbookEntryLimit = 250'000;
 /// The work the textbook rule may take unless asked for: a fraction of a second.
 constexpr std::uint64_t kTextbookWork = 20'000'000;
 /// The work the traces of a report may take unless `--all` asks for every one: a share for each
-/// attribute, subschema and dependency, so that the traces of a large file cost about what its
-/// verdict cost, between a floor that traces every failure of a course's exercise and a cap.
+/// attribute, subschema and dependency, so that a large file's traces cost in proportion to its
+/// tables, between a floor that traces every failure of a course's exercise and a cap.
 constexpr std::uint64_t kTraceWorkPerTableEntry = 16;
 constexpr std::uint64_t kTraceWorkFloor = 2'000'000;
 constexpr std::uint64_t kTraceWork = 20'000'000;

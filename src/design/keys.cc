@@ -16,14 +16,15 @@ Test superkeyTest(Closer& closer, const DependencySet& cover, const PlaceList& p
   return closer.members.size() == cover.attributes ? Test::kYes : Test::kNo;
 }
 
-/// Drops from `places`, a superkey, each place the rest determine without: a key within it.
-bool shrinkToKey(Closer& closer, const DependencySet& cover, PlaceList& places,
-                 WorkBudget& budget) {
+/// Drops from `places` each place without which `stillHolds(rest)` is still `Test::kYes`, one place
+/// at a time; false when a test ran over budget.
+template <typename StillHolds>
+bool dropWhileItHolds(PlaceList& places, StillHolds stillHolds) {
   PlaceList without;
   for (std::size_t k = 0; k < places.size();) {
     without = places;
     without.erase(without.begin() + static_cast<std::ptrdiff_t>(k));
-    const Test test = superkeyTest(closer, cover, without, budget);
+    const Test test = stillHolds(without);
     if (test == Test::kOverBudget) return false;
     if (test == Test::kYes) {
       places = without;
@@ -34,22 +35,21 @@ bool shrinkToKey(Closer& closer, const DependencySet& cover, PlaceList& places,
   return true;
 }
 
+/// Drops from `places`, a superkey, each place the rest determine without: a key within it.
+bool shrinkToKey(Closer& closer, const DependencySet& cover, PlaceList& places,
+                 WorkBudget& budget) {
+  return dropWhileItHolds(
+      places, [&](const PlaceList& rest) { return superkeyTest(closer, cover, rest, budget); });
+}
+
 /// Drops from `places` each place without which it still determines `target`.
 bool shrinkForTarget(Closer& closer, const DependencySet& cover, PlaceList& places,
                      AttributeId target, WorkBudget& budget) {
-  PlaceList without;
-  for (std::size_t k = 0; k < places.size();) {
-    without = places;
-    without.erase(without.begin() + static_cast<std::ptrdiff_t>(k));
-    const Closure closed = closeAttributes(closer, cover, without, target, budget);
-    if (closed == Closure::kOverBudget) return false;
-    if (closed == Closure::kTargetReached) {
-      places = without;
-    } else {
-      ++k;
-    }
-  }
-  return true;
+  return dropWhileItHolds(places, [&](const PlaceList& rest) {
+    const Closure closed = closeAttributes(closer, cover, rest, target, budget);
+    if (closed == Closure::kOverBudget) return Test::kOverBudget;
+    return closed == Closure::kTargetReached ? Test::kYes : Test::kNo;
+  });
 }
 
 /// Whether `places` hold one of `keys`: a superkey is exactly a set that holds a key.

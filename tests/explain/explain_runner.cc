@@ -58,7 +58,8 @@ nlohmann::json ExplainTest::jsonOn(const std::string& name, const std::string& b
   writeFile(name, bytes);
   const RunResult result = explain({"--json", name});
   const std::vector<nlohmann::json> objects = parseJsonLines(result.console);
-  EXPECT_EQ(objects.size(), 1U) << result.console << result.errors;
+  EXPECT_EQ(objects.size(), 1U) << "exit status " << result.exitStatus << "\n"
+                                << result.console << result.errors;
   return objects.empty() ? nlohmann::json() : objects.front();
 }
 

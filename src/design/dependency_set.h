@@ -5,6 +5,8 @@
 // once. Counters per dependency and an index from attributes to the dependencies whose left side
 // holds them make a closure linear in the dependencies it looks at.
 
+#include <algorithm>
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -34,6 +36,14 @@ inline std::size_t dependenciesIn(const DependencySet& set) {
 inline std::span<const AttributeId> leftOf(const DependencySet& set, std::size_t i) {
   const std::size_t begin = i == 0 ? 0 : set.leftEnds[i - 1];
   return std::span<const AttributeId>(set.lefts).subspan(begin, set.leftEnds[i] - begin);
+}
+
+/// How the left side of dependency `a` compares with that of `b`, attribute by attribute.
+inline std::strong_ordering compareLefts(const DependencySet& set, std::size_t a, std::size_t b) {
+  const auto left = leftOf(set, a);
+  const auto other = leftOf(set, b);
+  return std::lexicographical_compare_three_way(left.begin(), left.end(), other.begin(),
+                                                other.end());
 }
 
 /// Empties `set` for dependencies over `attributes` attributes, keeping its memory.

@@ -42,16 +42,6 @@ bool shrinkToKey(Closer& closer, const DependencySet& cover, PlaceList& places,
       places, [&](const PlaceList& rest) { return superkeyTest(closer, cover, rest, budget); });
 }
 
-/// Drops from `places` each place without which it still determines `target`.
-bool shrinkForTarget(Closer& closer, const DependencySet& cover, PlaceList& places,
-                     AttributeId target, WorkBudget& budget) {
-  return dropWhileItHolds(places, [&](const PlaceList& rest) {
-    const Closure closed = closeAttributes(closer, cover, rest, target, budget);
-    if (closed == Closure::kOverBudget) return Test::kOverBudget;
-    return closed == Closure::kTargetReached ? Test::kYes : Test::kNo;
-  });
-}
-
 /// Whether `places` hold one of `keys`: a superkey is exactly a set that holds a key.
 Test holdsKey(const std::vector<PlaceList>& keys, std::span<const AttributeId> places,
               WorkBudget& budget) {
@@ -111,6 +101,15 @@ bool findPartialDependency(Closer& closer, const DependencySet& cover,
 }
 
 }  // namespace
+
+bool shrinkForTarget(Closer& closer, const DependencySet& cover, PlaceList& places,
+                     AttributeId target, WorkBudget& budget) {
+  return dropWhileItHolds(places, [&](const PlaceList& rest) {
+    const Closure closed = closeAttributes(closer, cover, rest, target, budget);
+    if (closed == Closure::kOverBudget) return Test::kOverBudget;
+    return closed == Closure::kTargetReached ? Test::kYes : Test::kNo;
+  });
+}
 
 bool isSuperkey(Closer& closer, const DependencySet& cover, const PlaceList& places,
                 WorkBudget& budget) {

@@ -19,6 +19,11 @@ using PlaceList = std::vector<AttributeId>;
 bool isSuperkey(Closer& closer, const DependencySet& cover, const PlaceList& places,
                 WorkBudget& budget);
 
+/// Drops from `places`, first to last, each place without which the rest still determine
+/// `target` under `cover`; false when the budget ran out first.
+bool shrinkForTarget(Closer& closer, const DependencySet& cover, PlaceList& places,
+                     AttributeId target, WorkBudget& budget);
+
 /// Every candidate key of the schema of `cover.attributes` attributes: the minimal sets that
 /// determine all of them. Found from one key by combining each key found with each dependency of
 /// the cover, each combination shrunk to a key unless it holds one known already; the work grows

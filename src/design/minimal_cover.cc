@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "analysis/tables_in_use.h"
+#include "design/keys.h"
 #include "design/single_left_cover.h"
 
 namespace fdpreserve {
@@ -13,13 +14,6 @@ namespace {
 /// About log2 of `count`: what sorting costs a dependency.
 std::uint64_t sortingWork(std::size_t count) {
   return static_cast<std::uint64_t>(std::bit_width(count)) + 1;
-}
-
-/// Whether dependencies `a` and `b` of `set` have the same left side.
-bool sameLeft(const DependencySet& set, std::size_t a, std::size_t b) {
-  const auto left = leftOf(set, a);
-  const auto other = leftOf(set, b);
-  return std::equal(left.begin(), left.end(), other.begin(), other.end());
 }
 
 /// Dependencies whose left sides are single attributes sort by one word each, several times
@@ -33,24 +27,13 @@ bool reduceLeftSides(DependencySet& set, WorkBudget& budget) {
   Closer closer;
   buildCloser(closer, set);
   DependencySet reduced{.attributes = set.attributes, .leftEnds = {}, .lefts = {}, .rights = {}};
-  std::vector<AttributeId> left;
-  std::vector<AttributeId> without;
+  PlaceList left;
   for (std::size_t i = 0; i < dependenciesIn(set); ++i) {
     const auto given = leftOf(set, i);
     left.assign(given.begin(), given.end());
     // A lone left attribute is extraneous only when what nothing determines holds the right one.
     const bool tryEach = left.size() > 1 || !closer.emptyLeft.empty();
-    for (std::size_t k = 0; tryEach && k < left.size();) {
-      without.assign(left.begin(), left.end());
-      without.erase(without.begin() + static_cast<std::ptrdiff_t>(k));
-      const Closure closed = closeAttributes(closer, set, without, set.rights[i], budget);
-      if (closed == Closure::kOverBudget) return false;
-      if (closed == Closure::kTargetReached) {
-        left = without;
-      } else {
-        ++k;
-      }
-    }
+    if (tryEach && !shrinkForTarget(closer, set, left, set.rights[i], budget)) return false;
     addDependency(reduced, left, set.rights[i]);
   }
   set = std::move(reduced);
@@ -89,14 +72,13 @@ bool dropRedundant(DependencySet& set, std::vector<RowIndex>& becomes, WorkBudge
   return true;
 }
 
-/// `becomes` followed by `then`.
-void compose(std::vector<RowIndex>& becomes, const std::vector<RowIndex>& then) {
+}  // namespace
+
+void composePlaces(std::vector<RowIndex>& becomes, const std::vector<RowIndex>& then) {
   for (RowIndex& place : becomes) {
     if (place != kDropped) place = then[place];
   }
 }
-
-}  // namespace
 
 bool mergeRepeats(DependencySet& set, std::vector<RowIndex>& becomes, WorkBudget& budget) {
   const std::size_t count = dependenciesIn(set);
@@ -116,11 +98,8 @@ bool mergeRepeats(DependencySet& set, std::vector<RowIndex>& becomes, WorkBudget
     std::iota(order.begin(), order.end(), RowIndex{0});
     std::sort(order.begin(), order.end(), [&](RowIndex a, RowIndex b) {
       if (set.rights[a] != set.rights[b]) return set.rights[a] < set.rights[b];
-      const auto left = leftOf(set, a);
-      const auto other = leftOf(set, b);
-      if (!std::equal(left.begin(), left.end(), other.begin(), other.end())) {
-        return std::lexicographical_compare(left.begin(), left.end(), other.begin(), other.end());
-      }
+      const auto byLeft = compareLefts(set, a, b);
+      if (std::is_neq(byLeft)) return std::is_lt(byLeft);
       return a < b;
     });
   }
@@ -129,7 +108,7 @@ bool mergeRepeats(DependencySet& set, std::vector<RowIndex>& becomes, WorkBudget
   bool anyRepeat = false;
   for (std::size_t k = 0; k < count; ++k) {
     const bool sameAsPrevious = k > 0 && set.rights[order[k]] == set.rights[order[k - 1]] &&
-                                sameLeft(set, order[k], order[k - 1]);
+                                std::is_eq(compareLefts(set, order[k], order[k - 1]));
     first[order[k]] = sameAsPrevious ? first[order[k - 1]] : order[k];
     anyRepeat = anyRepeat || sameAsPrevious;
   }
@@ -161,9 +140,9 @@ bool minimizeCover(DependencySet& set, std::vector<RowIndex>& becomes, WorkBudge
       !mergeRepeats(set, step, budget)) {
     return false;
   }
-  compose(becomes, step);
+  composePlaces(becomes, step);
   if (!dropRedundant(set, step, budget)) return false;
-  compose(becomes, step);
+  composePlaces(becomes, step);
   return budget.left > 0;
 }
 

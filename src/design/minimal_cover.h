@@ -22,6 +22,9 @@ inline constexpr RowIndex kDropped = ~RowIndex{0};
 /// when the budget ran out.
 bool mergeRepeats(DependencySet& set, std::vector<RowIndex>& becomes, WorkBudget& budget);
 
+/// `becomes` followed by `then`: where each dependency went after both steps, or `kDropped`.
+void composePlaces(std::vector<RowIndex>& becomes, const std::vector<RowIndex>& then);
+
 /// The work of indexing `set` for closures, in budget units.
 std::uint64_t indexingWork(const DependencySet& set);
 

@@ -130,9 +130,7 @@ bool minimizeSingleLeftCover(DependencySet& set, std::vector<RowIndex>& becomes,
     placeOf[i] = static_cast<RowIndex>(dependenciesIn(minimal));
     addDependency(minimal, leftOf(set, i), set.rights[i]);
   }
-  for (RowIndex& place : becomes) {
-    if (place != kDropped) place = placeOf[place];
-  }
+  composePlaces(becomes, placeOf);
   set = std::move(minimal);
   if (reach != nullptr) {
     takeReachSource(*reach, std::move(pieces.componentOf), std::move(pieces.reach));

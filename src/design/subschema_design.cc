@@ -49,11 +49,8 @@ void sortCover(DependencySet& cover) {
   std::vector<std::size_t> order(dependenciesIn(cover));
   std::iota(order.begin(), order.end(), std::size_t{0});
   const auto before = [&](std::size_t a, std::size_t b) {
-    const auto left = leftOf(cover, a);
-    const auto other = leftOf(cover, b);
-    if (!std::equal(left.begin(), left.end(), other.begin(), other.end())) {
-      return std::lexicographical_compare(left.begin(), left.end(), other.begin(), other.end());
-    }
+    const auto byLeft = compareLefts(cover, a, b);
+    if (std::is_neq(byLeft)) return std::is_lt(byLeft);
     return cover.rights[a] < cover.rights[b];
   };
   if (std::is_sorted(order.begin(), order.end(), before)) return;

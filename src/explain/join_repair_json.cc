@@ -11,16 +11,6 @@ void putBoolOrNull(ReportSink& sink, const std::optional<bool>& value) {
   put(sink, !value.has_value() ? "null" : *value ? "true" : "false");
 }
 
-void putNumbers(ReportSink& sink, std::span<const std::size_t> items,
-                std::uint64_t (*lineOf)(std::size_t)) {
-  put(sink, "[");
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (i > 0) put(sink, ",");
-    put(sink, std::to_string(lineOf(items[i])));
-  }
-  put(sink, "]");
-}
-
 std::string_view ruleKey(ClosureRule rule) {
   return rule == ClosureRule::kAnyLeftAttribute ? "\"any\"" : "\"textbook\"";
 }
@@ -39,11 +29,11 @@ void putRepair(ReportSink& sink, const RepairAnswers& repair, const NamesWriter&
     put(sink, a == 0 ? "{\"attributes\":" : ",{\"attributes\":");
     putNames.list(proposal.added[a].attributes);
     put(sink, ",\"restores\":");
-    putNumbers(sink, proposal.added[a].restores, dependencyLine);
+    putLineNumbers(sink, proposal.added[a].restores, dependencyLine);
     put(sink, "}");
   }
   put(sink, "],\"unrepairable\":");
-  putNumbers(sink, proposal.unrepairable, dependencyLine);
+  putLineNumbers(sink, proposal.unrepairable, dependencyLine);
   put(sink, ",\"verified\":");
   put(sink, repair.verified ? "true" : "false");
   put(sink, "}");
@@ -61,7 +51,7 @@ void putSteps(ReportSink& sink, const JoinAnswers& join, const NamesWriter& putN
     putNames.one(step.column);
     put(sink, ",\"rows\":");
     const std::vector<std::size_t> rows(step.rows.begin(), step.rows.end());
-    putNumbers(sink, rows, subschemaLine);
+    putLineNumbers(sink, rows, subschemaLine);
     put(sink, ",\"distinguished\":");
     put(sink, step.distinguished ? "true" : "false");
     put(sink, "}");

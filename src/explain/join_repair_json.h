@@ -1,19 +1,13 @@
 #pragma once
 
 #include <functional>
-#include <span>
 
 #include "explain/join_repair_answers.h"
+#include "explain/json_parts.h"
 #include "explain/notes.h"
 #include "explain/report_sink.h"
 
 namespace fdpreserve::explain {
-
-/// Writes names as the JSON report has them, each serialised once for the whole report.
-struct NamesWriter {
-  std::function<void(std::span<const AttributeId>)> list;  ///< an array of names
-  std::function<void(AttributeId)> one;                    ///< one name, a string
-};
 
 /// Writes the fields "lossless" and "textbook_lossless", each after a comma; null for a verdict
 /// not computed.

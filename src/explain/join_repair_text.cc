@@ -24,17 +24,6 @@ std::string verdictWord(const TextContext& text, const std::optional<bool>& loss
   return say(text, *lossless ? "join.lossless" : "join.lossy");
 }
 
-/// Line numbers separated by commas.
-template <typename LineOf>
-std::string lineNumbers(std::span<const std::size_t> items, LineOf lineOf) {
-  std::string out;
-  for (const std::size_t item : items) {
-    if (!out.empty()) out += ", ";
-    out += std::to_string(lineOf(item));
-  }
-  return out;
-}
-
 std::string subschemaNames(const TextContext& text, std::size_t row) {
   const SlotRow names = subschemaAttributes(row);
   return names.empty() ? say(text, "join.nothing") : nameList(text, names, text.limits.names);

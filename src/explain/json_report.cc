@@ -113,8 +113,7 @@ void putHeader(JsonWriter& writer, const LoadedInput& input, const RuleAnswers& 
 }
 
 /// Writes the minimal cover, then each subschema with what it keeps, worked out as it comes.
-void putSubschemas(JsonWriter& writer, SubschemaReport& design) {
-  const PutNames names = [&](std::span<const AttributeId> ids) { putNames(writer, ids); };
+void putSubschemas(JsonWriter& writer, SubschemaReport& design, const NamesWriter& names) {
   putMinimalCover(writer.sink, design, names);
   put(writer.sink, ",\"subschemas\":[");
   SubschemaFindings findings;
@@ -199,17 +198,17 @@ void writeJsonReport(ReportSink& sink, const LoadedInput& input, const RuleAnswe
   putJoinVerdicts(sink, joinRepair.join);
   SubschemaReport subschemas;
   startSubschemaReport(subschemas, input, options);
-  putSubschemas(writer, subschemas);
+  const NamesWriter names{.list = [&](std::span<const AttributeId> ids) { putNames(writer, ids); },
+                          .one =
+                              [&](AttributeId id) {
+                                put(sink,
+                                    std::string_view(writer.names.bytes)
+                                        .substr(writer.names.ends[id],
+                                                writer.names.ends[id + 1] - writer.names.ends[id]));
+                              }};
+  putSubschemas(writer, subschemas, names);
   const bool everyTraced = putDependencies(writer, answers, options);
-  putRepairAndTableau(
-      sink, joinRepair, options,
-      NamesWriter{.list = [&](std::span<const AttributeId> ids) { putNames(writer, ids); },
-                  .one =
-                      [&](AttributeId id) {
-                        put(sink, std::string_view(writer.names.bytes)
-                                      .substr(writer.names.ends[id],
-                                              writer.names.ends[id + 1] - writer.names.ends[id]));
-                      }});
+  putRepairAndTableau(sink, joinRepair, options, names);
   put(sink, ",\"notes\":[");
   bool first = true;
   const auto putNext = [&](const Note& note) {

@@ -1,21 +1,19 @@
 #include "explain/subschema_json.h"
 
-#include <string>
-
 namespace fdpreserve::explain {
 namespace {
 
 void putDependency(ReportSink& sink, std::span<const AttributeId> left, AttributeId right,
-                   const PutNames& putNames) {
+                   const NamesWriter& putNames) {
   put(sink, "{\"left\":");
-  putNames(left);
+  putNames.list(left);
   put(sink, ",\"right\":");
-  putNames(std::span<const AttributeId>(&right, 1));
+  putNames.list(std::span<const AttributeId>(&right, 1));
 }
 
 }  // namespace
 
-void putMinimalCover(ReportSink& sink, SubschemaReport& report, const PutNames& putNames) {
+void putMinimalCover(ReportSink& sink, SubschemaReport& report, const NamesWriter& putNames) {
   put(sink, ",\"minimal_cover\":");
   const TracedCover* cover = inputCover(report.context);
   if (cover == nullptr) {
@@ -26,19 +24,15 @@ void putMinimalCover(ReportSink& sink, SubschemaReport& report, const PutNames& 
   for (std::size_t i = 0; i < dependenciesIn(cover->set); ++i) {
     if (i > 0) put(sink, ",");
     putDependency(sink, leftOf(cover->set, i), cover->set.rights[i], putNames);
-    put(sink, ",\"from\":[");
-    const auto entries = entriesOf(*cover, i);
-    for (std::size_t k = 0; k < entries.size(); ++k) {
-      if (k > 0) put(sink, ",");
-      put(sink, std::to_string(dependencyLine(entries[k])));
-    }
-    put(sink, "]}");
+    put(sink, ",\"from\":");
+    putLineNumbers(sink, entriesOf(*cover, i), dependencyLine);
+    put(sink, "}");
   }
   put(sink, "]");
 }
 
 void putSubschemaFindings(ReportSink& sink, const SubschemaFindings& findings,
-                          const PutNames& putNames) {
+                          const NamesWriter& putNames) {
   put(sink, ",\"projected\":");
   if (findings.projectedKnown) {
     put(sink, "[");
@@ -57,7 +51,7 @@ void putSubschemaFindings(ReportSink& sink, const SubschemaFindings& findings,
     put(sink, "[");
     for (std::size_t k = 0; k < findings.keys.size(); ++k) {
       if (k > 0) put(sink, ",");
-      putNames(idsOfPlaces(findings, findings.keys[k]));
+      putNames.list(idsOfPlaces(findings, findings.keys[k]));
     }
     put(sink, "]");
   } else {

@@ -9,16 +9,6 @@
 namespace fdpreserve::explain {
 namespace {
 
-/// Line numbers as the reports list them: "5, 8".
-std::string lineList(std::span<const std::size_t> entries) {
-  std::string out;
-  for (std::size_t k = 0; k < entries.size(); ++k) {
-    if (k > 0) out += ", ";
-    out += std::to_string(dependencyLine(entries[k]));
-  }
-  return out;
-}
-
 void writeCover(TextContext& text, SubschemaReport& design) {
   const Language language = text.options.language;
   endLine(text.sink);
@@ -35,7 +25,7 @@ void writeCover(TextContext& text, SubschemaReport& design) {
     putLine(text.sink, "  " + dependencyOfIds(design, leftOf(cover->set, i), cover->set.rights[i]) +
                            "  " +
                            countedPhrase(language, "design.from-lines", entries.size(),
-                                         {{"lines", lineList(entries)}}));
+                                         {{"lines", lineNumbers(entries, dependencyLine)}}));
   }
   if (count > text.limits.rows) {
     putLine(text.sink, "  " + phrase(language, "design.more-rows",

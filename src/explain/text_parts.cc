@@ -46,6 +46,15 @@ std::string lineLabel(const TextContext& text, std::uint64_t line) {
   return words(text, "report.line", {{"line", number}});
 }
 
+std::string lineNumbers(std::span<const std::size_t> items, std::uint64_t (*lineOf)(std::size_t)) {
+  std::string out;
+  for (const std::size_t item : items) {
+    if (!out.empty()) out += ", ";
+    out += std::to_string(lineOf(item));
+  }
+  return out;
+}
+
 std::string nameList(const TextContext& text, std::span<const AttributeId> ids, std::size_t limit) {
   std::string out;
   appendNames(out, ids.first(std::min(ids.size(), limit)), text.input.encoding);

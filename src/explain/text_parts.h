@@ -61,6 +61,9 @@ std::string lineLabel(const TextContext& text, std::uint64_t line);
 /// The names of `ids`, at most `limit` of them, then how many more there are.
 std::string nameList(const TextContext& text, std::span<const AttributeId> ids, std::size_t limit);
 
+/// The lines `lineOf` gives for `items`, separated by commas: "5, 8".
+std::string lineNumbers(std::span<const std::size_t> items, std::uint64_t (*lineOf)(std::size_t));
+
 /// A stored row as read: its attributes, then the names after a gap, marked as such.
 std::string rowText(const TextContext& text, SlotRow stored);
 

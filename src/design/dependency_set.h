@@ -6,7 +6,6 @@
 // holds them make a closure linear in the dependencies it looks at.
 
 #include <algorithm>
-#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -38,12 +37,18 @@ inline std::span<const AttributeId> leftOf(const DependencySet& set, std::size_t
   return std::span<const AttributeId>(set.lefts).subspan(begin, set.leftEnds[i] - begin);
 }
 
-/// How the left side of dependency `a` compares with that of `b`, attribute by attribute.
-inline std::strong_ordering compareLefts(const DependencySet& set, std::size_t a, std::size_t b) {
+/// Whether dependencies `a` and `b` of `set` have the same left side.
+inline bool sameLeft(const DependencySet& set, std::size_t a, std::size_t b) {
   const auto left = leftOf(set, a);
   const auto other = leftOf(set, b);
-  return std::lexicographical_compare_three_way(left.begin(), left.end(), other.begin(),
-                                                other.end());
+  return std::equal(left.begin(), left.end(), other.begin(), other.end());
+}
+
+/// Whether the left side of dependency `a` comes before that of `b`, attribute by attribute.
+inline bool leftBefore(const DependencySet& set, std::size_t a, std::size_t b) {
+  const auto left = leftOf(set, a);
+  const auto other = leftOf(set, b);
+  return std::lexicographical_compare(left.begin(), left.end(), other.begin(), other.end());
 }
 
 /// Empties `set` for dependencies over `attributes` attributes, keeping its memory.

@@ -98,8 +98,7 @@ bool mergeRepeats(DependencySet& set, std::vector<RowIndex>& becomes, WorkBudget
     std::iota(order.begin(), order.end(), RowIndex{0});
     std::sort(order.begin(), order.end(), [&](RowIndex a, RowIndex b) {
       if (set.rights[a] != set.rights[b]) return set.rights[a] < set.rights[b];
-      const auto byLeft = compareLefts(set, a, b);
-      if (std::is_neq(byLeft)) return std::is_lt(byLeft);
+      if (!sameLeft(set, a, b)) return leftBefore(set, a, b);
       return a < b;
     });
   }
@@ -108,7 +107,7 @@ bool mergeRepeats(DependencySet& set, std::vector<RowIndex>& becomes, WorkBudget
   bool anyRepeat = false;
   for (std::size_t k = 0; k < count; ++k) {
     const bool sameAsPrevious = k > 0 && set.rights[order[k]] == set.rights[order[k - 1]] &&
-                                std::is_eq(compareLefts(set, order[k], order[k - 1]));
+                                sameLeft(set, order[k], order[k - 1]);
     first[order[k]] = sameAsPrevious ? first[order[k - 1]] : order[k];
     anyRepeat = anyRepeat || sameAsPrevious;
   }

@@ -49,8 +49,7 @@ void sortCover(DependencySet& cover) {
   std::vector<std::size_t> order(dependenciesIn(cover));
   std::iota(order.begin(), order.end(), std::size_t{0});
   const auto before = [&](std::size_t a, std::size_t b) {
-    const auto byLeft = compareLefts(cover, a, b);
-    if (std::is_neq(byLeft)) return std::is_lt(byLeft);
+    if (!sameLeft(cover, a, b)) return leftBefore(cover, a, b);
     return cover.rights[a] < cover.rights[b];
   };
   if (std::is_sorted(order.begin(), order.end(), before)) return;
